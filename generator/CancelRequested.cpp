@@ -1,0 +1,3 @@
+#include "generator/CancelRequested.h"
+
+std::atomic<BYTE> CancelRequested{0};

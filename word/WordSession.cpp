@@ -1,0 +1,32 @@
+// Starting, showing and abandoning the word processor.
+#include "generator/HeldObject.h"
+#include "word/WordGenerator.h"
+
+namespace {
+constexpr int WordApplication = 1;
+constexpr LONG WindowStateNormal = 0;
+}
+
+WordGenerator::WordGenerator(Element* rootElement, HWND dialogWindow, const char* progressText)
+    : Generator(rootElement, dialogWindow, progressText) {}
+
+WordGenerator::~WordGenerator() = default;
+
+void WordGenerator::Start() {
+    if (resultCode > 0) return;
+    session = new AutomationSession();
+    application = session->StartApplication(WordApplication);
+}
+
+void WordGenerator::Show() {
+    if (resultCode > 0) return;
+    session->PutPropertyInt(application, u"Visible", 1);
+    if (IntResult(session->GetProperty(application, u"WindowState")) != WindowStateNormal)
+        session->PutPropertyInt(application, u"WindowState", WindowStateNormal);
+    DropResult(session->CallMethod(application, u"Activate"));
+}
+
+void WordGenerator::Abandon() {
+    if (!application) return;
+    DropResult(session->CallMethodWithBool(application, u"Quit", false));
+}
