@@ -1,0 +1,57 @@
+// The in-memory form of a data file: plain records linked into a tree, and the
+// free functions that read and edit it. Strings handed in are copied; strings
+// handed out belong to the tree. Failures give a null result and set the
+// process-wide last error (see XmlError.h).
+#pragma once
+
+#include <cstdint>
+
+struct Attribute {
+    char* name;
+    char* value;
+    Attribute* previous;
+    Attribute* next;
+};
+
+struct AttributeList {
+    uint32_t count;
+    Attribute* first;
+    Attribute* last;
+};
+
+struct Element {
+    char* name;
+    char* contents;
+    AttributeList attributes;
+    uint32_t childCount;
+    Element* parent;
+    Element* firstChild;
+    Element* previousSibling;
+    Element* nextSibling;
+    Element* lastChild;
+};
+
+struct XmlTree {
+    char* version;
+    char* encoding;
+    Element* root;
+};
+
+// Reading.
+Element* TreeRoot(XmlTree* tree);
+void FreeTree(XmlTree* tree);
+Element* NextChild(Element* element, Element* previousChild);
+Element* ChildAt(Element* element, uint32_t index);
+Element* ChildByName(Element* element, const char* name);
+uint32_t ChildCount(Element* element);
+const char* ElementName(Element* element);
+const char* ElementContents(Element* element);
+Attribute* AttributeByName(Element* element, const char* name);
+const char* AttributeValue(Attribute* attribute);
+
+// Editing.
+Attribute* CreateAttribute(const char* name, const char* value);
+Attribute* AddAttribute(Element* element, Attribute* attribute);
+const char* SetAttributeValue(Attribute* attribute, const char* value);
+Element* AddChild(Element* element, const char* name);
+void FreeElement(Element* element);
