@@ -54,3 +54,10 @@ HRESULT WINAPI SafeArrayLock(SAFEARRAY* psa);
 HRESULT WINAPI SafeArrayUnlock(SAFEARRAY* psa);
 HRESULT WINAPI SafeArrayAccessData(SAFEARRAY* psa, void** ppvData);
 HRESULT WINAPI SafeArrayUnaccessData(SAFEARRAY* psa);
+
+// Text <-> number and date conversions, as VariantChangeType performs them
+// (en-US conventions: "." decimal, "," thousands, m/d/yyyy h:mm:ss AM/PM).
+HRESULT WINAPI VarR8FromStr(LPCOLESTR strIn, LCID lcid, ULONG dwFlags, DOUBLE* pdblOut);
+HRESULT WINAPI VarBstrFromR8(DOUBLE dblIn, LCID lcid, ULONG dwFlags, BSTR* pbstrOut);
+HRESULT WINAPI VarDateFromStr(LPCOLESTR strIn, LCID lcid, ULONG dwFlags, DATE* pdateOut);
+HRESULT WINAPI VarBstrFromDate(DATE dateIn, LCID lcid, ULONG dwFlags, BSTR* pbstrOut);

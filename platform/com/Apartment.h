@@ -1,0 +1,4 @@
+// Per-thread COM initialisation state, shared by the run-time functions.
+#pragma once
+
+bool ComInitializedOnThisThread();
