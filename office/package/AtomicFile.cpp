@@ -1,0 +1,74 @@
+#include "office/package/AtomicFile.h"
+
+#include "office/package/PackageError.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+namespace office {
+namespace {
+
+std::string Reason(const std::filesystem::path& target, const char* what, int error) {
+    return "Cannot write '" + target.string() + "': " + what + " (" + std::strerror(error) + ")";
+}
+
+// Moves temp to target unless target exists: renameat2 where the file system
+// supports it, a hard link otherwise. Both fail with EEXIST instead of replacing.
+int MoveNoReplace(const std::string& temp, const std::string& target) {
+    if (renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return errno;
+    if (link(temp.c_str(), target.c_str()) != 0) return errno;
+    unlink(temp.c_str());
+    return 0;
+}
+
+void SyncFolder(const std::filesystem::path& folder) {
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+}  // namespace
+
+bool WriteFileNoReplace(const std::filesystem::path& target, std::string_view bytes) {
+    std::error_code ignored;
+    if (std::filesystem::exists(std::filesystem::symlink_status(target, ignored))) return false;
+    std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    int fd = mkstemp(temp.data());
+    if (fd < 0) throw PackageError(Reason(target, "cannot create a temporary file in its folder", errno));
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) {
+            int error = wrote < 0 ? errno : EIO;
+            close(fd);
+            unlink(temp.c_str());
+            throw PackageError(Reason(target, "writing failed", error));
+        }
+        done += static_cast<size_t>(wrote);
+    }
+    if (fsync(fd) != 0 || close(fd) != 0) {
+        int error = errno;
+        unlink(temp.c_str());
+        throw PackageError(Reason(target, "flushing failed", error));
+    }
+    int error = MoveNoReplace(temp, target.string());
+    if (error != 0) {
+        unlink(temp.c_str());
+        if (error == EEXIST) return false;
+        throw PackageError(Reason(target, "moving the temporary file into place failed", error));
+    }
+    SyncFolder(folder);
+    return true;
+}
+
+}  // namespace office

@@ -1,0 +1,22 @@
+// Showing a document to the user: both office servers keep documents in
+// memory and, when they become visible, hand each one to the desktop.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace office {
+
+// The folder documents are written to: TOLVANE_OUTPUT_DIR, or the current directory.
+std::filesystem::path OutputFolder();
+
+// Writes bytes as "<baseName>.<extension>" into the output folder, or as
+// "<baseName> (2).<extension>", "(3)", ... when that name is taken; the write
+// is atomic and never replaces a file. Prints the written path on standard
+// output and opens it with xdg-open when a desktop is available and
+// TOLVANE_OPEN is not 0. Returns the path; throws PackageError naming the
+// file when writing fails.
+std::filesystem::path PresentDocument(std::string_view baseName, std::string_view extension, std::string_view bytes);
+
+}  // namespace office

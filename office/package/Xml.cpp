@@ -1,0 +1,50 @@
+#include "office/package/Xml.h"
+
+#include "office/package/PackageError.h"
+
+namespace office {
+namespace {
+
+class StringWriter : public pugi::xml_writer {
+public:
+    explicit StringWriter(std::string& out) : out_(out) {}
+    void write(const void* data, size_t size) override { out_.append(static_cast<const char*>(data), size); }
+
+private:
+    std::string& out_;
+};
+
+constexpr unsigned kParseOptions =
+    pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata | pugi::parse_doctype;
+
+}  // namespace
+
+bool HasDoctype(std::string_view bytes) {
+    return bytes.find("<!DOCTYPE") != std::string_view::npos;
+}
+
+void ParseXml(pugi::xml_document& document, std::string_view bytes, const std::string& what) {
+    pugi::xml_parse_result result = document.load_buffer(bytes.data(), bytes.size(), kParseOptions);
+    if (!result) {
+        throw PackageError(what + " is not well-formed XML (" + result.description() + " at byte " +
+                           std::to_string(result.offset) + ")");
+    }
+    for (pugi::xml_node child = document.first_child(); child; child = child.next_sibling()) {
+        if (child.type() == pugi::node_doctype) throw PackageError(what + " declares a DTD, which is not allowed");
+    }
+    if (!document.document_element()) throw PackageError(what + " has no root element");
+}
+
+std::string SerializeXml(const pugi::xml_document& document) {
+    pugi::xml_node declaration = document.first_child();
+    if (declaration.type() == pugi::node_declaration) {
+        pugi::xml_attribute encoding = declaration.attribute("encoding");
+        if (encoding) encoding.set_value("UTF-8");
+    }
+    std::string out;
+    StringWriter writer(out);
+    document.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    return out;
+}
+
+}  // namespace office

@@ -1,0 +1,39 @@
+// Reading and writing the zip container of an OPC package. Entries keep their
+// raw compressed bytes, so an entry nobody changed is written back as it came.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace office {
+
+struct ZipEntry {
+    std::string name;
+    std::string data;          // uncompressed bytes
+    // The stored form of an entry read from a zip; empty method means none.
+    bool hasRaw = false;
+    uint16_t rawMethod = 0;
+    uint32_t crc = 0;
+    std::string raw;
+};
+
+struct ZipLimits {
+    uint64_t maxTotalUncompressed = uint64_t(1) << 30;
+    // An entry this large that expands more than maxRatio times marks a zip bomb.
+    uint64_t ratioCheckFrom = uint64_t(1) << 20;
+    uint64_t maxRatio = 500;
+};
+
+// Reads every entry of the zip held in bytes. Throws PackageError with
+// displayName in the text for anything unsafe or unreadable.
+std::vector<ZipEntry> ReadZip(std::string_view bytes, const std::string& displayName,
+                              const ZipLimits& limits = {});
+
+// Writes the entries as a zip, in order. Entries with raw bytes are copied
+// without recompressing; the others are deflated.
+std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries);
+
+}  // namespace office

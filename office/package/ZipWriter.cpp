@@ -1,0 +1,150 @@
+#include "office/package/PackageError.h"
+#include "office/package/ZipArchive.h"
+
+#include <zlib.h>
+
+#include <ctime>
+#include <limits>
+
+namespace office {
+namespace {
+
+void Put16(std::string& out, uint32_t value) {
+    out.push_back(static_cast<char>(value & 0xff));
+    out.push_back(static_cast<char>((value >> 8) & 0xff));
+}
+void Put32(std::string& out, uint32_t value) {
+    Put16(out, value & 0xffff);
+    Put16(out, value >> 16);
+}
+
+struct DosTime {
+    uint16_t time = 0;
+    uint16_t date = (1 << 5) | 1;  // 1980-01-01
+};
+
+DosTime Now() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    DosTime result;
+    if (localtime_r(&now, &local) && local.tm_year >= 80) {
+        result.time = static_cast<uint16_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
+        result.date = static_cast<uint16_t>(((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
+    }
+    return result;
+}
+
+std::string Deflate(const std::string& data) {
+    z_stream stream{};
+    // Big parts are compressed for speed; they are repetitive and still shrink well.
+    int level = data.size() > (4u << 20) ? 1 : Z_DEFAULT_COMPRESSION;
+    if (deflateInit2(&stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+        throw PackageError("Cannot compress a package part: out of memory");
+    }
+    std::string out;
+    out.resize(deflateBound(&stream, data.size()));
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    stream.avail_in = static_cast<uInt>(data.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    int result = deflate(&stream, Z_FINISH);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    if (result != Z_STREAM_END) throw PackageError("Cannot compress a package part");
+    return out;
+}
+
+struct Written {
+    const std::string* name;
+    uint16_t method;
+    uint32_t crc;
+    uint32_t compressedSize;
+    uint32_t size;
+    uint32_t offset;
+};
+
+void CheckFits(uint64_t value, const std::string& name) {
+    if (value > std::numeric_limits<uint32_t>::max()) {
+        throw PackageError("Cannot write the package: the part '" + name + "' is larger than 4 GiB");
+    }
+}
+
+}  // namespace
+
+std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries) {
+    if (entries.size() >= 0xffff) throw PackageError("Cannot write the package: too many parts");
+    const DosTime stamp = Now();
+    std::string out;
+    std::vector<Written> written;
+    written.reserve(entries.size());
+    for (const auto& entry : entries) {
+        std::string compressed;
+        const std::string* payload;
+        Written item{&entry->name, 0, 0, 0, 0, static_cast<uint32_t>(out.size())};
+        CheckFits(out.size(), entry->name);
+        CheckFits(entry->data.size(), entry->name);
+        if (entry->hasRaw) {
+            payload = &entry->raw;
+            item.method = entry->rawMethod;
+            item.crc = entry->crc;
+        } else {
+            compressed = Deflate(entry->data);
+            payload = &compressed;
+            item.method = 8;
+            item.crc = static_cast<uint32_t>(
+                crc32_z(0, reinterpret_cast<const Bytef*>(entry->data.data()), entry->data.size()));
+        }
+        CheckFits(payload->size(), entry->name);
+        item.compressedSize = static_cast<uint32_t>(payload->size());
+        item.size = static_cast<uint32_t>(entry->data.size());
+
+        Put32(out, 0x04034b50);
+        Put16(out, 20);
+        Put16(out, 0x0800);  // names are UTF-8
+        Put16(out, item.method);
+        Put16(out, stamp.time);
+        Put16(out, stamp.date);
+        Put32(out, item.crc);
+        Put32(out, item.compressedSize);
+        Put32(out, item.size);
+        Put16(out, static_cast<uint32_t>(entry->name.size()));
+        Put16(out, 0);
+        out += entry->name;
+        out += *payload;
+        written.push_back(item);
+    }
+    const uint64_t directoryStart = out.size();
+    for (const Written& item : written) {
+        Put32(out, 0x02014b50);
+        Put16(out, 20);
+        Put16(out, 20);
+        Put16(out, 0x0800);
+        Put16(out, item.method);
+        Put16(out, stamp.time);
+        Put16(out, stamp.date);
+        Put32(out, item.crc);
+        Put32(out, item.compressedSize);
+        Put32(out, item.size);
+        Put16(out, static_cast<uint32_t>(item.name->size()));
+        Put16(out, 0);
+        Put16(out, 0);
+        Put16(out, 0);
+        Put16(out, 0);
+        Put32(out, 0);
+        Put32(out, item.offset);
+        out += *item.name;
+    }
+    CheckFits(out.size(), "central directory");
+    const uint64_t directorySize = out.size() - directoryStart;
+    Put32(out, 0x06054b50);
+    Put16(out, 0);
+    Put16(out, 0);
+    Put16(out, static_cast<uint32_t>(written.size()));
+    Put16(out, static_cast<uint32_t>(written.size()));
+    Put32(out, static_cast<uint32_t>(directorySize));
+    Put32(out, static_cast<uint32_t>(directoryStart));
+    Put16(out, 0);
+    return out;
+}
+
+}  // namespace office
