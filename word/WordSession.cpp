@@ -3,7 +3,6 @@
 #include "word/WordGenerator.h"
 
 namespace {
-constexpr int WordApplication = 1;
 constexpr LONG WindowStateNormal = 0;
 }
 
