@@ -134,6 +134,21 @@ struct WNDCLASSEXA {
     HICON hIconSm;
 };
 
+struct CREATESTRUCTA {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCSTR lpszName;
+    LPCSTR lpszClass;
+    DWORD dwExStyle;
+};
+
 struct PAINTSTRUCT {
     HDC hdc;
     BOOL fErase;

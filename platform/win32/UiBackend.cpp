@@ -1,0 +1,71 @@
+#include "platform/win32/UiBackend.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+namespace win32 {
+
+namespace {
+
+struct Chosen {
+    UiBackend* backend = nullptr;
+    std::shared_ptr<ThreadQueue> userInterface;
+};
+
+Chosen& TheChoice() {
+    static auto* chosen = new Chosen;
+    return *chosen;
+}
+
+bool HasDisplay() {
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
+}
+
+std::unique_ptr<UiBackend> Choose() {
+    const char* asked = std::getenv("TOLVANE_UI");
+    const std::string name = asked != nullptr && *asked != '\0' ? asked : (HasDisplay() ? "gtk" : "terminal");
+    if (name == "record") {
+        return CreateRecordBackend();
+    }
+    if (name == "gtk") {
+        if (auto gtk = CreateGtkBackend()) {
+            return gtk;
+        }
+        std::fprintf(stderr, "tolvane: cannot open the display; showing progress here instead\n");
+    } else if (name != "terminal") {
+        std::fprintf(stderr, "tolvane: TOLVANE_UI=%s is not one of gtk, terminal, record; using terminal\n",
+                     name.c_str());
+    }
+    return CreateTerminalBackend();
+}
+
+}  // namespace
+
+UiBackend& Backend() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        TheChoice().userInterface = CurrentQueue();
+        TheChoice().backend = Choose().release();
+    });
+    return *TheChoice().backend;
+}
+
+std::shared_ptr<ThreadQueue> UserInterfaceQueue() {
+    Backend();
+    return TheChoice().userInterface;
+}
+
+void ClickButton(HWND button) {
+    const WindowView view = ViewOf(button);
+    if (view.handle == nullptr || view.parent == nullptr) {
+        return;
+    }
+    SendMessageA(view.parent, WM_COMMAND, MAKEWPARAM(view.id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+}  // namespace win32
+
