@@ -59,7 +59,7 @@ HRESULT FromNumber(long double x, VARTYPE vt, VARIANT* out)
 {
     out->vt = vt;
     switch (vt) {
-    case VT_I1: { signed char c; const HRESULT hr = Rounded(x, &c); out->cVal = CHAR(c); return hr; }
+    case VT_I1: { signed char c = 0; const HRESULT hr = Rounded(x, &c); out->cVal = CHAR(c); return hr; }
     case VT_UI1: return Rounded(x, &out->bVal);
     case VT_I2: return Rounded(x, &out->iVal);
     case VT_UI2: return Rounded(x, &out->uiVal);
