@@ -9,7 +9,6 @@
 #include "generator/HeldObject.h"
 
 namespace {
-constexpr int ExcelApplication = 2;
 constexpr LONG WindowStateMinimized = -4140;
 constexpr LONG WindowStateNormal = -4143;
 }
