@@ -1,0 +1,74 @@
+#include "office/dispatch/DispatchTable.h"
+
+#include <algorithm>
+
+namespace {
+
+// Assigned DISPIDs start where type libraries start theirs, clear of real ones.
+constexpr DISPID FirstAssignedDispid = 0x60020000;
+
+std::u16string Lowered(std::u16string_view name)
+{
+    std::u16string lower(name);
+    for (char16_t& c : lower) {
+        if (c >= u'A' && c <= u'Z') {
+            c = char16_t(c - u'A' + u'a');
+        }
+    }
+    return lower;
+}
+
+}  // namespace
+
+DispatchTable::DispatchTable(std::vector<MemberInfo> entries) : members(std::move(entries))
+{
+    // Explicit DISPIDs first, so that entries sharing a name share the explicit one.
+    for (const MemberInfo& m : members) {
+        if (m.dispid != DISPID_UNKNOWN) {
+            byName.emplace(Lowered(m.name), m.dispid);
+        }
+    }
+    DISPID next = FirstAssignedDispid;
+    for (MemberInfo& m : members) {
+        m.maxArgs = std::max(m.maxArgs, m.minArgs);
+        const auto [it, added] = byName.emplace(Lowered(m.name), next);
+        if (added) {
+            ++next;
+        }
+        m.dispid = it->second;
+    }
+    // Without an explicit default member, Item serves DISPID_VALUE.
+    if (std::none_of(members.begin(), members.end(), [](const MemberInfo& m) { return m.dispid == DISPID_VALUE; })) {
+        DISPID item = DISPID_UNKNOWN;
+        if (FindName(u"Item", &item)) {
+            for (MemberInfo& m : members) {
+                if (m.dispid == item) {
+                    m.dispid = DISPID_VALUE;
+                }
+            }
+            byName[u"item"] = DISPID_VALUE;
+        }
+    }
+}
+
+bool DispatchTable::FindName(std::u16string_view name, DISPID* dispid) const
+{
+    const auto it = byName.find(Lowered(name));
+    if (it == byName.end()) {
+        return false;
+    }
+    *dispid = it->second;
+    return true;
+}
+
+int DispatchTable::Find(DISPID dispid, bool put) const
+{
+    for (size_t i = 0; i < members.size(); ++i) {
+        const MemberInfo& m = members[i];
+        const WORD wanted = put ? (Kind::Put | Kind::PutRef) : (Kind::Method | Kind::Get);
+        if (m.dispid == dispid && (m.kinds & wanted) != 0) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
