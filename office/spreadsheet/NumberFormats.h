@@ -1,0 +1,19 @@
+// The built-in number formats: the codes the application reports for the
+// numFmtId values that need no <numFmt> entry in styles.xml.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace office::spreadsheet {
+
+inline constexpr int kGeneralFormatId = 0;
+inline constexpr int kTextFormatId = 49;
+inline constexpr int kFirstCustomFormatId = 164;
+
+std::optional<std::string_view> BuiltInFormatCode(int id);
+// The built-in id whose code is exactly `code`.
+std::optional<int> BuiltInFormatId(std::string_view code);
+
+}  // namespace office::spreadsheet

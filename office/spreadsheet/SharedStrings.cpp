@@ -1,0 +1,124 @@
+#include "office/spreadsheet/SharedStrings.h"
+
+#include "office/package/Xml.h"
+#include "office/spreadsheet/XmlNodes.h"
+
+namespace office::spreadsheet {
+namespace {
+
+constexpr char kEmptyTable[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+    "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"/>";
+
+bool NeedsPreserve(std::string_view text)
+{
+    return !text.empty() && (text.front() == ' ' || text.back() == ' ' || text.find('\n') != std::string_view::npos ||
+                             text.front() == '\t' || text.back() == '\t');
+}
+
+}  // namespace
+
+SharedStrings::SharedStrings()
+{
+    ParseXml(document, kEmptyTable, "the shared strings");
+}
+
+void SharedStrings::Load(std::string_view xml, const std::string& what)
+{
+    ParseXml(document, xml, what);
+    existing.clear();
+    for (pugi::xml_node item = ChildNamed(document.document_element(), "si"); item; item = NextNamed(item, "si")) {
+        existing.push_back(item);
+    }
+}
+
+void SharedStrings::BuildLookup()
+{
+    for (uint32_t i = 0; i < existing.size(); ++i) {
+        pugi::xml_node first = existing[i].first_child();
+        if (first && !first.next_sibling() && LocalName(first) == "t") {
+            lookup.emplace(first.text().get(), i);
+        }
+    }
+    lookupBuilt = true;
+}
+
+uint32_t SharedStrings::Add(std::string_view text)
+{
+    if (!lookupBuilt) {
+        BuildLookup();
+    }
+    auto [it, inserted] = lookup.emplace(std::string(text), Count());
+    if (inserted) {
+        added.emplace_back(text);
+    }
+    return it->second;
+}
+
+uint32_t SharedStrings::AddRich(std::string innerXml, std::string text)
+{
+    uint32_t index = Count();
+    added.push_back(std::move(text));
+    addedRich.emplace(index, std::move(innerXml));
+    return index;
+}
+
+std::string SharedStrings::Text(uint32_t index) const
+{
+    if (index < existing.size()) {
+        return PlainText(existing[index]);
+    }
+    index -= uint32_t(existing.size());
+    return index < added.size() ? added[index] : std::string();
+}
+
+std::string SharedStrings::Serialize() const
+{
+    pugi::xml_node root = document.document_element();
+    pugi::xml_document copy;
+    copy.reset(document);
+    pugi::xml_node copiedRoot = copy.document_element();
+    copiedRoot.remove_attribute("count");
+    pugi::xml_attribute unique = copiedRoot.attribute("uniqueCount");
+    if (!unique) {
+        unique = copiedRoot.append_attribute("uniqueCount");
+    }
+    unique.set_value(std::to_string(Count()).c_str());
+    std::string head = SerializeXml(copy);
+    // New items go in before the closing tag of the root (or into an empty one).
+    std::string rootName = root.name();
+    size_t closing = head.rfind("</" + rootName + ">");
+    std::string items;
+    items.reserve(added.size() * 24);
+    const std::string si = SameNamespaceName(root, "si");
+    const std::string t = SameNamespaceName(root, "t");
+    for (uint32_t i = 0; i < added.size(); ++i) {
+        items += '<';
+        items += si;
+        items += '>';
+        auto rich = addedRich.find(uint32_t(existing.size()) + i);
+        if (rich != addedRich.end()) {
+            items += rich->second;
+        } else {
+            items += '<';
+            items += t;
+            items += NeedsPreserve(added[i]) ? " xml:space=\"preserve\">" : ">";
+            AppendEscaped(items, added[i]);
+            items += "</";
+            items += t;
+            items += '>';
+        }
+        items += "</";
+        items += si;
+        items += '>';
+    }
+    if (closing != std::string::npos) {
+        head.insert(closing, items);
+        return head;
+    }
+    size_t selfClose = head.rfind("/>");
+    head.replace(selfClose, 2, ">" + items + "</" + rootName + ">");
+    return head;
+}
+
+}  // namespace office::spreadsheet

@@ -1,0 +1,41 @@
+// The shared string table (xl/sharedStrings.xml). Strings read from the file
+// stay as they were, rich text included; new ones are appended on save.
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace office::spreadsheet {
+
+class SharedStrings {
+public:
+    SharedStrings();
+    void Load(std::string_view xml, const std::string& what);
+
+    uint32_t Count() const { return uint32_t(existing.size() + added.size()); }
+    // Index of a plain text, added when not yet there.
+    uint32_t Add(std::string_view text);
+    // A string item given as the inner XML of <si> (from an inline string).
+    uint32_t AddRich(std::string innerXml, std::string text);
+    std::string Text(uint32_t index) const;
+
+    bool Changed() const { return !added.empty(); }
+    std::string Serialize() const;
+
+private:
+    void BuildLookup();
+
+    pugi::xml_document document;
+    std::vector<pugi::xml_node> existing;
+    std::vector<std::string> added;
+    std::unordered_map<uint32_t, std::string> addedRich;
+    std::unordered_map<std::string, uint32_t> lookup;
+    bool lookupBuilt = false;
+};
+
+}  // namespace office::spreadsheet

@@ -1,0 +1,94 @@
+// One worksheet of the workbook model: its cells in a row store, its formulas,
+// merged cells, and the rest of its part kept as an XML document that is
+// written back around the cells.
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "office/spreadsheet/CellAddress.h"
+#include "office/spreadsheet/Formula.h"
+#include "office/spreadsheet/RowStore.h"
+
+namespace office::spreadsheet {
+
+struct FormulaCell {
+    Formula formula;
+    std::string attributes;  // other attributes of <f>, written back as they were
+    bool array = false;
+    CellRect arrayRect;
+    std::string cachedType;   // the cell's t for the cached value
+    std::string cachedValue;  // the cached <v>, dropped when the formula moves
+};
+
+struct CellExtra {
+    std::string attributes;  // unknown attributes of <c>, with a leading space each
+    std::string children;    // unknown children of <c>, as XML
+};
+
+// A part that belongs to the sheet (comments, VML drawing, drawing, table),
+// loaded when first needed and written back only when changed.
+struct SheetPart {
+    std::string name;
+    std::unique_ptr<pugi::xml_document> document;
+    bool changed = false;
+};
+
+class Sheet {
+public:
+    std::string name;
+    std::string partName;
+    int32_t index = 0;
+    bool isWorksheet = true;  // false for chart sheets and dialogs: no cells
+    std::string codeName;
+
+    pugi::xml_document document;
+    RowStore rows;
+    std::vector<CellRect> merges;
+    bool changed = false;
+
+    SheetPart comments;
+    SheetPart vml;
+    SheetPart drawing;
+    std::vector<SheetPart> tables;
+
+    CellAddress activeCell;
+    CellRect selection;
+
+    // Formula slots referenced by Cell::index.
+    uint32_t AddFormula(FormulaCell formula);
+    FormulaCell& FormulaAt(uint32_t slot) { return *formulas[slot]; }
+    void RemoveFormula(uint32_t slot);
+    template <typename Visit>
+    void ForEachFormula(Visit visit)
+    {
+        for (auto& formula : formulas) {
+            if (formula) {
+                visit(*formula);
+            }
+        }
+    }
+
+    uint32_t AddText(std::string text);
+    const std::string& TextAt(uint32_t index) const { return texts[index]; }
+    uint32_t AddExtra(CellExtra extra);
+    const CellExtra& ExtraAt(uint32_t index) const { return extras[index - 1]; }
+
+    // Clears a cell's value, keeping its style; releases its formula slot.
+    void ClearValue(Cell& cell);
+    // A copy of a cell for another position: formulas get their own slot.
+    Cell CloneCell(const Cell& cell);
+
+private:
+    std::vector<std::unique_ptr<FormulaCell>> formulas;
+    std::vector<uint32_t> freeFormulas;
+    std::vector<std::string> texts;
+    std::vector<CellExtra> extras;
+};
+
+}  // namespace office::spreadsheet

@@ -1,0 +1,72 @@
+// The workbook model over a SpreadsheetML package: sheets, defined names,
+// shared strings and styles. Parts the model does not change are written
+// back exactly as they were read.
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "office/package/Package.h"
+#include "office/spreadsheet/Formula.h"
+#include "office/spreadsheet/SharedStrings.h"
+#include "office/spreadsheet/Sheet.h"
+#include "office/spreadsheet/Styles.h"
+
+namespace office::spreadsheet {
+
+struct DefinedName {
+    std::string name;         // as stored, "_xlnm." included
+    int32_t localSheet = -1;  // sheet index for a sheet-level name
+    Formula formula;
+    std::vector<std::pair<std::string, std::string>> attributes;  // the others, kept
+};
+
+class Workbook {
+public:
+    // Reads a template or workbook. Throws PackageError naming the file and
+    // the reason.
+    static std::unique_ptr<Workbook> Open(const std::filesystem::path& path);
+    static std::unique_ptr<Workbook> FromPackage(Package package);
+
+    std::vector<std::unique_ptr<Sheet>> sheets;
+    std::vector<DefinedName> names;
+    SharedStrings strings;
+    Styles styles;
+    Package package;  // custom properties are edited here directly
+    int32_t activeSheet = 0;
+    bool macroEnabled = false;
+
+    int32_t SheetIndex(std::string_view name) const;  // case-insensitive; kSheetUnknown when absent
+    SheetResolver Resolver() const;
+
+    // Marks that formulas changed, so the file is recalculated when opened.
+    void FormulasChanged() { formulasChanged = true; }
+    void NamesChanged() { namesChanged = true; }
+    void ActiveSheetChanged() { activeSheetChanged = true; }
+
+    // The package with every change written into it; a template's main part
+    // becomes a workbook's.
+    Package Build() const;
+
+private:
+    void ReadWorkbookPart();
+    void ReadSheets();
+    void ReadSheetParts(Sheet& sheet);
+    void WriteWorkbookPart(Package& out) const;
+
+    std::string workbookPart;
+    pugi::xml_document workbookXml;
+    std::string stringsPart;
+    std::string stylesPart;
+    bool formulasChanged = false;
+    bool namesChanged = false;
+    bool activeSheetChanged = false;
+};
+
+}  // namespace office::spreadsheet

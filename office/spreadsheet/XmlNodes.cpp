@@ -1,0 +1,119 @@
+#include "office/spreadsheet/XmlNodes.h"
+
+#include <algorithm>
+
+namespace office::spreadsheet {
+namespace {
+
+class StringWriter : public pugi::xml_writer {
+public:
+    explicit StringWriter(std::string& out) : out(out) {}
+    void write(const void* data, size_t size) override { out.append(static_cast<const char*>(data), size); }
+
+private:
+    std::string& out;
+};
+
+void CollectText(const pugi::xml_node& node, std::string& out)
+{
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element) {
+            continue;
+        }
+        std::string_view name = LocalName(child);
+        if (name == "t") {
+            out += child.text().get();
+        } else if (name != "rPh" && name != "phoneticPr") {
+            CollectText(child, out);
+        }
+    }
+}
+
+}  // namespace
+
+std::string_view LocalName(const pugi::xml_node& node)
+{
+    std::string_view name = node.name();
+    size_t colon = name.find(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+pugi::xml_node ChildNamed(const pugi::xml_node& parent, std::string_view localName)
+{
+    for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
+        if (child.type() == pugi::node_element && LocalName(child) == localName) {
+            return child;
+        }
+    }
+    return {};
+}
+
+pugi::xml_node NextNamed(const pugi::xml_node& node, std::string_view localName)
+{
+    for (pugi::xml_node next = node.next_sibling(); next; next = next.next_sibling()) {
+        if (next.type() == pugi::node_element && LocalName(next) == localName) {
+            return next;
+        }
+    }
+    return {};
+}
+
+std::string PlainText(const pugi::xml_node& node)
+{
+    std::string text;
+    CollectText(node, text);
+    return text;
+}
+
+std::string InnerXml(const pugi::xml_node& node)
+{
+    std::string out;
+    StringWriter writer(out);
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+        child.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
+    }
+    return out;
+}
+
+std::string SameNamespaceName(const pugi::xml_node& sibling, std::string_view localName)
+{
+    std::string_view name = sibling.name();
+    size_t colon = name.find(':');
+    std::string result = colon == std::string_view::npos ? std::string() : std::string(name.substr(0, colon + 1));
+    result += localName;
+    return result;
+}
+
+pugi::xml_node InsertOrderedChild(pugi::xml_node parent, std::string_view localName,
+                                  std::span<const std::string_view> order)
+{
+    auto rank = [&](std::string_view name) { return size_t(std::find(order.begin(), order.end(), name) - order.begin()); };
+    size_t wanted = rank(localName);
+    std::string name = SameNamespaceName(parent, localName);
+    for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
+        if (child.type() == pugi::node_element && rank(LocalName(child)) > wanted) {
+            return parent.insert_child_before(name.c_str(), child);
+        }
+    }
+    return parent.append_child(name.c_str());
+}
+
+void AppendEscaped(std::string& out, std::string_view text)
+{
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\r': out += "&#13;"; break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\t') {
+                break;  // not allowed in XML 1.0
+            }
+            out += c;
+        }
+    }
+}
+
+}  // namespace office::spreadsheet
