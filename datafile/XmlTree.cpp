@@ -6,6 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 
+// Given none where an element or attribute is expected (a part missing from
+// the data file), readers give an empty result and editors do nothing, rather
+// than crash.
+
 // An element's and an attribute's name never change, so each is stored in the
 // same allocation as its record: one allocation fewer per element.
 
@@ -82,7 +86,7 @@ static void FreeOneElement(Element* element)
 
 Element* TreeRoot(XmlTree* tree)
 {
-    return tree->root;
+    return tree != nullptr ? tree->root : nullptr;
 }
 
 void FreeTree(XmlTree* tree)
@@ -104,7 +108,7 @@ Element* NextChild(Element* element, Element* previousChild)
 
 Element* ChildAt(Element* element, uint32_t index)
 {
-    if (index >= element->childCount)
+    if (element == nullptr || index >= element->childCount)
         return nullptr;
     // Walk from whichever end is nearer; the result is the same.
     if (index < element->childCount / 2) {
@@ -132,22 +136,24 @@ Element* ChildByName(Element* element, const char* name)
 
 uint32_t ChildCount(Element* element)
 {
-    return element->childCount;
+    return element != nullptr ? element->childCount : 0;
 }
 
 const char* ElementName(Element* element)
 {
-    return element->name;
+    return element != nullptr ? element->name : "";
 }
 
 const char* ElementContents(Element* element)
 {
+    if (element == nullptr)
+        return "";
     return element->contents != nullptr ? element->contents : " ";
 }
 
 Attribute* AttributeByName(Element* element, const char* name)
 {
-    if (name == nullptr)
+    if (element == nullptr || name == nullptr)
         return nullptr;
     for (Attribute* attribute = element->attributes.first; attribute != nullptr; attribute = attribute->next) {
         if (std::strcmp(attribute->name, name) == 0)
@@ -158,11 +164,13 @@ Attribute* AttributeByName(Element* element, const char* name)
 
 const char* AttributeValue(Attribute* attribute)
 {
-    return attribute->value;
+    return attribute != nullptr ? attribute->value : "";
 }
 
 Attribute* CreateAttribute(const char* name, const char* value)
 {
+    if (name == nullptr || value == nullptr)
+        return nullptr;
     size_t length = std::strlen(name);
     Attribute* attribute = static_cast<Attribute*>(std::malloc(sizeof(Attribute) + length + 1));
     if (attribute == nullptr) {
@@ -182,9 +190,14 @@ Attribute* CreateAttribute(const char* name, const char* value)
 
 Attribute* AddAttribute(Element* element, Attribute* attribute)
 {
-    // A failed CreateAttribute passed straight in stays a failure, not a crash.
+    // A failed CreateAttribute passed straight in stays a failure, not a crash;
+    // an attribute with no element to own it is freed, as ownership passed here.
     if (attribute == nullptr)
         return nullptr;
+    if (element == nullptr) {
+        FreeAttribute(attribute);
+        return nullptr;
+    }
     Attribute* old = AttributeByName(element, attribute->name);
     if (old == attribute)
         return attribute;
@@ -209,6 +222,8 @@ Attribute* AddAttribute(Element* element, Attribute* attribute)
 
 const char* SetAttributeValue(Attribute* attribute, const char* value)
 {
+    if (attribute == nullptr || value == nullptr)
+        return nullptr;
     // Copy before freeing: the old value survives a failed copy, and a value
     // that is the attribute's own is still readable while it is copied.
     char* copy = CopyText(value, std::strlen(value));
@@ -221,6 +236,8 @@ const char* SetAttributeValue(Attribute* attribute, const char* value)
 
 Element* AddChild(Element* element, const char* name)
 {
+    if (element == nullptr || name == nullptr)
+        return nullptr;
     Element* child = CreateElement(name);
     if (child == nullptr)
         return nullptr;

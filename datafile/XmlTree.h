@@ -1,7 +1,10 @@
 // The in-memory form of a data file: plain records linked into a tree, and the
 // free functions that read and edit it. Strings handed in are copied; strings
 // handed out belong to the tree. Failures give a null result and set the
-// process-wide last error (see XmlError.h).
+// process-wide last error (see XmlError.h). Given none for an element, the
+// readers answer as for a missing part (no child, count 0, name and value "",
+// contents "" where an element without text gives " "), and the editors
+// return none.
 #pragma once
 
 #include <cstdint>

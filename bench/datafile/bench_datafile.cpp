@@ -1,0 +1,121 @@
+// Loads generated data files of 1, 10 and 100 MB and reports throughput and
+// peak memory against two baselines measured in the same run: reading the
+// file in the same pieces, and Expat parsing it without building anything.
+#include "ChildMeasurement.h"
+#include "DataFileWriter.h"
+
+#include "automation/COMException.h"
+#include "datafile/DataFile.h"
+
+#include <expat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+const double targetMegabytesPerSecond = 50;
+const double targetPeakPerFileSize = 5;
+
+bool ReadOnly(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return false;
+    char buffer[5000];
+    volatile size_t total = 0;
+    size_t count;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        total = total + count;
+    std::fclose(file);
+    return total > 0;
+}
+
+bool ExpatOnly(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return false;
+    XML_Parser parser = XML_ParserCreate("UTF-8");
+    char buffer[5000];
+    bool ok = true;
+    for (bool atEnd = false; ok && !atEnd;) {
+        size_t count = std::fread(buffer, 1, sizeof buffer, file);
+        atEnd = std::feof(file) != 0;
+        ok = XML_Parse(parser, buffer, static_cast<int>(count), atEnd) == XML_STATUS_OK;
+    }
+    XML_ParserFree(parser);
+    std::fclose(file);
+    return ok;
+}
+
+bool LoadAndFree(const std::string& path)
+{
+    try {
+        DataFile data(path.c_str());
+        return data.GetType() == 2;
+    } catch (const COMException& e) {
+        std::fprintf(stderr, "%s", e.message.c_str());
+        return false;
+    }
+}
+
+struct Figures {
+    double megabytesPerSecond;
+    double peakMegabytes;
+};
+
+// Medians over the runs; each run in a fresh child process.
+Figures Median(int runs, size_t fileBytes, bool (*work)(const std::string&), const std::string& path)
+{
+    std::vector<double> speeds;
+    std::vector<double> peaks;
+    for (int i = 0; i < runs; ++i) {
+        Measurement m = MeasureInChild([&] { return work(path); });
+        speeds.push_back(fileBytes / 1e6 / m.seconds);
+        peaks.push_back(m.peakBytes / 1e6);
+    }
+    std::sort(speeds.begin(), speeds.end());
+    std::sort(peaks.begin(), peaks.end());
+    return {speeds[speeds.size() / 2], peaks[peaks.size() / 2]};
+}
+
+} // namespace
+
+int main()
+{
+    const char* runsText = std::getenv("TOLVANE_BENCH_RUNS");
+    int runs = runsText != nullptr ? std::max(1, std::atoi(runsText)) : 5;
+    std::filesystem::path folder = std::filesystem::temp_directory_path()
+        / ("tolvane-bench-datafile-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+
+    std::printf("data file load, median of %d runs (load = parse into the tree and free it)\n", runs);
+    std::printf("%8s %11s %11s %11s %11s %10s %10s  %s\n", "size", "read MB/s", "expat MB/s", "load MB/s",
+                "load/expat", "peak MB", "peak/size", "verdict");
+    bool allMet = true;
+    for (size_t megabytes : {1, 10, 100}) {
+        std::string path = (folder / ("data-" + std::to_string(megabytes) + "mb.xml")).string();
+        size_t bytes = WriteDataFile(path, megabytes * 1000 * 1000);
+        Figures read = Median(runs, bytes, ReadOnly, path);
+        Figures expat = Median(runs, bytes, ExpatOnly, path);
+        Figures load = Median(runs, bytes, LoadAndFree, path);
+        double peakRatio = load.peakMegabytes / (bytes / 1e6);
+        bool met = load.megabytesPerSecond >= targetMegabytesPerSecond && peakRatio <= targetPeakPerFileSize;
+        allMet = allMet && met;
+        std::printf("%6zu MB %11.0f %11.0f %11.0f %11.2f %10.1f %10.2f  %s\n", megabytes, read.megabytesPerSecond,
+                    expat.megabytesPerSecond, load.megabytesPerSecond,
+                    load.megabytesPerSecond / expat.megabytesPerSecond, load.peakMegabytes, peakRatio,
+                    met ? "ok" : "MISSED");
+        std::filesystem::remove(path);
+    }
+    std::filesystem::remove_all(folder);
+    std::printf("targets: load >= %.0f MB/s, peak <= %.0f x file size: %s\n", targetMegabytesPerSecond,
+                targetPeakPerFileSize, allMet ? "met" : "MISSED");
+    return allMet ? 0 : 1;
+}
