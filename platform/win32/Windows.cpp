@@ -151,7 +151,9 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    ShowWindow(hWnd, SW_HIDE);
+    if (window->kind != WindowKind::Control) {
+        ShowWindow(hWnd, SW_HIDE);
+    }
     CallWindowProcedure(hWnd, WM_DESTROY, 0, 0);
     std::vector<HWND> children;
     {
