@@ -1,0 +1,9 @@
+#include "shell/RegisterServers.h"
+
+#include "office/spreadsheet/Registration.h"
+#include "office/wordprocessor/Registration.h"
+
+void RegisterOfficeServers() {
+    RegisterWordProcessorServer();
+    RegisterSpreadsheetServer();
+}
