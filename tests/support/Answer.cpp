@@ -1,0 +1,87 @@
+#include "tests/support/ScriptedServer.h"
+
+Answer::Answer() { VariantInit(&value); }
+
+Answer::Answer(const Answer& other) : hr(other.hr), description(other.description)
+{
+    VariantInit(&value);
+    VariantCopy(&value, &other.value);
+}
+
+Answer& Answer::operator=(const Answer& other)
+{
+    if (this != &other) {
+        VariantCopy(&value, &other.value);
+        hr = other.hr;
+        description = other.description;
+    }
+    return *this;
+}
+
+Answer::~Answer() { VariantClear(&value); }
+
+Answer Answer::Int(LONG number)
+{
+    Answer a;
+    a.value.vt = VT_I4;
+    a.value.lVal = number;
+    return a;
+}
+
+Answer Answer::Text(std::u16string_view text)
+{
+    Answer a;
+    a.value.vt = VT_BSTR;
+    a.value.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    return a;
+}
+
+Answer Answer::Bool(bool flag)
+{
+    Answer a;
+    a.value.vt = VT_BOOL;
+    a.value.boolVal = flag ? VARIANT_TRUE : VARIANT_FALSE;
+    return a;
+}
+
+Answer Answer::Double(double number)
+{
+    Answer a;
+    a.value.vt = VT_R8;
+    a.value.dblVal = number;
+    return a;
+}
+
+Answer Answer::Empty() { return Answer(); }
+
+Answer Answer::Nothing()
+{
+    Answer a;
+    a.value.vt = VT_DISPATCH;
+    a.value.pdispVal = nullptr;
+    return a;
+}
+
+Answer Answer::Object(ScriptedObject& object)
+{
+    Answer a;
+    object.AddRef();
+    a.value.vt = VT_DISPATCH;
+    a.value.pdispVal = &object;
+    return a;
+}
+
+Answer Answer::Value(const VARIANT& variant)
+{
+    Answer a;
+    VariantCopy(&a.value, &variant);
+    return a;
+}
+
+Answer Answer::Failure(HRESULT failure, std::string text)
+{
+    Answer a;
+    a.hr = failure;
+    a.description = std::move(text);
+    return a;
+}
