@@ -1,16 +1,17 @@
 #include <gtest/gtest.h>
 
 #include "datafile/XmlTree.h"
-#include "datafile/XmlTreeBuilder.h"
 #include "generator/Generator.h"
+#include "tests/generator/DataFiles.h"
 
 namespace {
 
-class Tree {
+// The one field element of attributes.xml, whose attributes the tests read and change.
+class Field {
 public:
-    Tree() : root(CreateElement("root")) {}
-    ~Tree() { FreeElement(root); }
-    Element* root;
+    Field() : data(LoadTestData("generator", "attributes.xml")), element(ChildByName(data->GetRoot(), "field")) {}
+    std::unique_ptr<DataFile> data;
+    Element* element;
 };
 
 TEST(ReplaceFirst, ReplacesOnlyTheFirstOccurrence) {
@@ -43,38 +44,34 @@ TEST(IntToText, WritesDecimalWithSign) {
 }
 
 TEST(IntAttribute, ReadsLeadingDigitsLikeAtoi) {
-    Tree tree;
-    AddAttribute(tree.root, CreateAttribute("NUMRECORDS", "12abc"));
-    AddAttribute(tree.root, CreateAttribute("GROUPBY", "  -3"));
-    AddAttribute(tree.root, CreateAttribute("TYPE", "abc"));
-    EXPECT_EQ(Generator::IntAttribute(tree.root, "NUMRECORDS", 1), 12);
-    EXPECT_EQ(Generator::IntAttribute(tree.root, "GROUPBY", 1), -3);
-    EXPECT_EQ(Generator::IntAttribute(tree.root, "TYPE", 7), 0);
+    Field field;
+    EXPECT_EQ(Generator::IntAttribute(field.element, "NUMRECORDS", 1), 12);
+    EXPECT_EQ(Generator::IntAttribute(field.element, "GROUPBY", 1), -3);
+    EXPECT_EQ(Generator::IntAttribute(field.element, "TYPE", 7), 0);
 }
 
 TEST(IntAttribute, MissingAttributeGivesTheDefault) {
-    Tree tree;
-    EXPECT_EQ(Generator::IntAttribute(tree.root, "RECORDSDONE", -1), -1);
-    EXPECT_EQ(Generator::IntAttribute(tree.root, "recordsdone", 5), 5);
+    Field field;
+    EXPECT_EQ(Generator::IntAttribute(field.element, "RECORDSDONE", -1), -1);
+    EXPECT_EQ(Generator::IntAttribute(field.element, "recordsdone", 5), 5);
 }
 
 TEST(TextAttribute, GivesTheValueOrTheDefault) {
-    Tree tree;
-    AddAttribute(tree.root, CreateAttribute("CODENAME", "Sheet1"));
-    EXPECT_STREQ(Generator::TextAttribute(tree.root, "CODENAME", ""), "Sheet1");
-    EXPECT_STREQ(Generator::TextAttribute(tree.root, "MISSING", "none"), "none");
+    Field field;
+    EXPECT_STREQ(Generator::TextAttribute(field.element, "CODENAME", ""), "Sheet1");
+    EXPECT_STREQ(Generator::TextAttribute(field.element, "MISSING", "none"), "none");
 }
 
 TEST(SetAttribute, ReplacesInPlaceOrAppends) {
-    Tree tree;
-    AddAttribute(tree.root, CreateAttribute("NUMRECORDS", "3"));
-    Generator::SetAttribute(tree.root, "RECORDSDONE", "0");
-    Generator::SetAttribute(tree.root, "NUMRECORDS", "4");
-    Generator::SetAttribute(tree.root, "RECORDSDONE", "1");
-    ASSERT_EQ(tree.root->attributes.count, 2u);
-    EXPECT_STREQ(tree.root->attributes.first->name, "NUMRECORDS");
-    EXPECT_STREQ(AttributeValue(AttributeByName(tree.root, "NUMRECORDS")), "4");
-    EXPECT_STREQ(AttributeValue(AttributeByName(tree.root, "RECORDSDONE")), "1");
+    Field field;
+    Generator::SetAttribute(field.element, "RECORDSDONE", "0");
+    Generator::SetAttribute(field.element, "NUMRECORDS", "4");
+    Generator::SetAttribute(field.element, "RECORDSDONE", "1");
+    ASSERT_EQ(field.element->attributes.count, 5u);
+    EXPECT_STREQ(field.element->attributes.first->name, "NUMRECORDS");
+    EXPECT_STREQ(field.element->attributes.last->name, "RECORDSDONE");
+    EXPECT_STREQ(AttributeValue(AttributeByName(field.element, "NUMRECORDS")), "4");
+    EXPECT_STREQ(AttributeValue(AttributeByName(field.element, "RECORDSDONE")), "1");
 }
 
 }  // namespace
