@@ -78,6 +78,7 @@ std::vector<ZipEntry> ReadZip(std::string_view bytes, const std::string& display
         throw PackageError(Fail(displayName,
                                 "it is a binary Office file (OLE compound document); only OOXML packages are read"));
     }
+    if (bytes.empty()) throw PackageError(Fail(displayName, "the file is empty, not a zip package"));
     zip_error_t error;
     zip_error_init(&error);
     zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
@@ -86,10 +87,11 @@ std::vector<ZipEntry> ReadZip(std::string_view bytes, const std::string& display
         zip_error_fini(&error);
         throw PackageError(Fail(displayName, reason));
     }
-    std::unique_ptr<zip_t, ArchiveCloser> archive(zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error));
+    std::unique_ptr<zip_t, ArchiveCloser> archive(zip_open_from_source(source, ZIP_RDONLY, &error));
     if (!archive) {
         zip_source_free(source);
-        std::string reason = zip_error_code_zip(&error) == ZIP_ER_NOZIP || zip_error_code_zip(&error) == ZIP_ER_INCONS
+        const int code = zip_error_code_zip(&error);
+        std::string reason = code == ZIP_ER_NOZIP || code == ZIP_ER_INCONS || code == ZIP_ER_INVAL
                                  ? "it is not a zip package"
                                  : std::string("it is not a readable zip package (") + zip_error_strerror(&error) + ")";
         zip_error_fini(&error);

@@ -1,0 +1,134 @@
+#include "office/wordprocessor/FieldIndex.h"
+
+#include <codecvt>
+
+namespace office::word {
+namespace {
+
+char32_t FoldLetter(char32_t c) {
+    if (c >= 'A' && c <= 'Z') return c + 32;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
+    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;
+    if (c >= 0x410 && c <= 0x42F) return c + 32;
+    if (c >= 0x400 && c <= 0x40F) return c + 80;
+    return c;
+}
+
+}  // namespace
+
+std::string FoldName(std::string_view utf8) {
+    std::string folded;
+    folded.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();) {
+        unsigned char lead = static_cast<unsigned char>(utf8[i]);
+        size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        if (i + length > utf8.size() || length == 1) {
+            folded.push_back(static_cast<char>(FoldLetter(lead)));
+            ++i;
+            continue;
+        }
+        char32_t c = length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
+        for (size_t k = 1; k < length; ++k) c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        char32_t lower = FoldLetter(c);
+        if (lower == c || lower >= 0x800) {
+            folded.append(utf8.substr(i, length));
+        } else {
+            folded.push_back(static_cast<char>(0xC0 | (lower >> 6)));
+            folded.push_back(static_cast<char>(0x80 | (lower & 0x3F)));
+        }
+        i += length;
+    }
+    return folded;
+}
+
+void FieldIndex::Add(size_t slot, int delta) {
+    for (size_t i = slot + 1; i <= tree_.size(); i += i & (~i + 1)) tree_[i - 1] += delta;
+}
+
+void FieldIndex::Refresh() {
+    if (!stale_) return;
+    stale_ = false;
+    std::unordered_map<const void*, FormFieldPtr> previous;
+    for (const FormFieldPtr& field : fields_) {
+        if (field->alive) previous.emplace(field->beginRun.internal_object(), field);
+    }
+    fields_.clear();
+    slotOfBegin_.clear();
+    byName_.clear();
+    for (FormField& scanned : ScanFormFields(root_, names_)) {
+        const void* key = scanned.beginRun.internal_object();
+        auto found = previous.find(key);
+        FormFieldPtr field;
+        if (found != previous.end()) {
+            field = found->second;
+            field->endRun = scanned.endRun;
+        } else {
+            field = std::make_shared<FormField>(std::move(scanned));
+        }
+        slotOfBegin_.emplace(key, fields_.size());
+        byName_[FoldName(field->name)].push_back(fields_.size());
+        fields_.push_back(std::move(field));
+    }
+    tree_.assign(fields_.size(), 0);
+    for (size_t i = 1; i <= tree_.size(); ++i) {
+        tree_[i - 1] += 1;
+        size_t parent = i + (i & (~i + 1));
+        if (parent <= tree_.size()) tree_[parent - 1] += tree_[i - 1];
+    }
+    live_ = fields_.size();
+}
+
+size_t FieldIndex::Count() {
+    Refresh();
+    return live_;
+}
+
+FormFieldPtr FieldIndex::At(size_t position) {
+    Refresh();
+    if (position == 0 || position > live_) return nullptr;
+    size_t slot = 0;
+    size_t step = 1;
+    while (step * 2 <= tree_.size()) step *= 2;
+    size_t remaining = position;
+    for (; step > 0; step /= 2) {
+        if (slot + step <= tree_.size() && static_cast<size_t>(tree_[slot + step - 1]) < remaining) {
+            slot += step;
+            remaining -= static_cast<size_t>(tree_[slot - 1]);
+        }
+    }
+    return fields_[slot];
+}
+
+FormFieldPtr FieldIndex::ByName(std::string_view name) {
+    Refresh();
+    auto found = byName_.find(FoldName(name));
+    if (found == byName_.end()) return nullptr;
+    std::vector<size_t>& slots = found->second;
+    // Dead fields stay dead until the next scan, so they can be dropped from the front.
+    size_t skip = 0;
+    while (skip < slots.size() && !fields_[slots[skip]]->alive) ++skip;
+    slots.erase(slots.begin(), slots.begin() + static_cast<std::ptrdiff_t>(skip));
+    return slots.empty() ? nullptr : fields_[slots.front()];
+}
+
+std::vector<FormFieldPtr> FieldIndex::FieldsUnder(pugi::xml_node subtree) {
+    Refresh();
+    std::vector<FormFieldPtr> fields;
+    for (const FormField& scanned : ScanFormFields(subtree, names_)) {
+        auto found = slotOfBegin_.find(scanned.beginRun.internal_object());
+        if (found != slotOfBegin_.end() && fields_[found->second]->alive) fields.push_back(fields_[found->second]);
+    }
+    return fields;
+}
+
+void FieldIndex::Remove(const FormFieldPtr& field) {
+    if (!field->alive) return;
+    field->alive = false;
+    if (stale_) return;
+    auto found = slotOfBegin_.find(field->beginRun.internal_object());
+    if (found == slotOfBegin_.end() || fields_[found->second] != field) return;
+    Add(found->second, -1);
+    --live_;
+}
+
+}  // namespace office::word

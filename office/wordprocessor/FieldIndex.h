@@ -1,0 +1,51 @@
+// The form fields of the main story in document order, kept between calls:
+// FormFields.Item(i) and Count are answered without scanning the document,
+// and a field replaced by text drops out in O(log n). Inserting content only
+// marks the index stale; the next query scans once.
+#pragma once
+
+#include "office/wordprocessor/FormField.h"
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace office::word {
+
+class FieldIndex {
+public:
+    FieldIndex(pugi::xml_node root, const WordNames& names) : root_(root), names_(names) {}
+
+    // Content was inserted or moved: scan again before the next query.
+    void Invalidate() { stale_ = true; }
+
+    size_t Count();
+    // 1-based position among the fields still in the document; null when out of range.
+    FormFieldPtr At(size_t position);
+    // First field in document order whose name matches, ignoring case; null when none.
+    FormFieldPtr ByName(std::string_view name);
+    // The fields whose begin mark lies under subtree, in document order.
+    std::vector<FormFieldPtr> FieldsUnder(pugi::xml_node subtree);
+
+    // The field left the document (replaced by text or deleted).
+    void Remove(const FormFieldPtr& field);
+
+private:
+    void Refresh();
+    void Add(size_t slot, int delta);
+
+    pugi::xml_node root_;
+    const WordNames& names_;
+    bool stale_ = true;
+    std::vector<FormFieldPtr> fields_;                              // document order, dead ones included
+    std::vector<int> tree_;                                         // Fenwick tree of live fields
+    size_t live_ = 0;
+    std::unordered_map<const void*, size_t> slotOfBegin_;          // begin run -> slot
+    std::unordered_map<std::string, std::vector<size_t>> byName_;  // folded name -> slots
+};
+
+// Case folding for field names (ASCII, Latin-1, Greek and Cyrillic letters).
+std::string FoldName(std::string_view utf8);
+
+}  // namespace office::word

@@ -1,0 +1,201 @@
+#include "office/wordprocessor/TextEditing.h"
+
+#include "office/wordprocessor/WordError.h"
+
+#include <algorithm>
+
+namespace office::word {
+namespace {
+
+bool Is(pugi::xml_node node, const std::string& name) {
+    return node.type() == pugi::node_element && name == node.name();
+}
+
+// Builds the runs of one line into the container before `before`.
+class RunWriter {
+public:
+    RunWriter(const WordNames& names, pugi::xml_node rPr) : names_(names), rPr_(rPr) {}
+
+    void Text(Point& at, std::string_view text) {
+        if (text.empty()) return;
+        pugi::xml_node t = Run(at).append_child(names_.t.c_str());
+        if (text.front() == ' ' || text.back() == ' ' || text.find("  ") != std::string_view::npos) {
+            t.append_attribute("xml:space").set_value("preserve");
+        }
+        t.append_child(pugi::node_pcdata).set_value(std::string(text).c_str());
+    }
+
+    void Mark(Point& at, const std::string& element, const char* breakType = nullptr) {
+        pugi::xml_node mark = Run(at).append_child(element.c_str());
+        if (breakType) mark.append_attribute(names_.type.c_str()).set_value(breakType);
+    }
+
+    void EndLine() { run_ = pugi::xml_node(); }
+
+private:
+    pugi::xml_node Run(Point& at) {
+        if (run_) return run_;
+        run_ = at.before ? at.container.insert_child_before(names_.r.c_str(), at.before)
+                         : at.container.append_child(names_.r.c_str());
+        if (rPr_) run_.append_copy(rPr_);
+        return run_;
+    }
+
+    const WordNames& names_;
+    pugi::xml_node rPr_;
+    pugi::xml_node run_;
+};
+
+// Splits the paragraph holding the point: everything from the point on moves
+// into a new paragraph after it, with the same paragraph properties.
+Point SplitParagraph(const WordNames& names, Point at) {
+    pugi::xml_node paragraph = at.container;
+    pugi::xml_node next = paragraph.parent().insert_child_after(names.p.c_str(), paragraph);
+    if (pugi::xml_node pPr = paragraph.child(names.pPr.c_str())) next.append_copy(pPr);
+    for (pugi::xml_node node = at.before; node;) {
+        pugi::xml_node following = node.next_sibling();
+        next.append_move(node);
+        node = following;
+    }
+    pugi::xml_node first = next.first_child();
+    while (first && Is(first, names.pPr)) first = first.next_sibling();
+    return {next, first};
+}
+
+}  // namespace
+
+Point InlinePoint(WordDocument& document, Point at) {
+    const WordNames& names = document.Names();
+    if (!Is(at.container, names.body) && !Is(at.container, names.tc) && !Is(at.container, names.tbl)) return at;
+    if (Is(at.before, names.p)) {
+        pugi::xml_node first = at.before.first_child();
+        while (first && Is(first, names.pPr)) first = first.next_sibling();
+        return {at.before, first};
+    }
+    Point block = BlockInsertionPoint(document, at);
+    pugi::xml_node paragraph = block.before ? block.container.insert_child_before(names.p.c_str(), block.before)
+                                            : block.container.append_child(names.p.c_str());
+    return {paragraph, pugi::xml_node()};
+}
+
+namespace {
+
+// Finds the field's bookmark: a bookmarkStart of the field's name just before
+// the begin run or inside the field, and the bookmarkEnd with its id.
+std::vector<pugi::xml_node> BookmarkOf(const WordNames& names, const FormField& field) {
+    std::vector<pugi::xml_node> nodes;
+    if (field.name.empty()) return nodes;
+    pugi::xml_node start;
+    pugi::xml_node previous = field.beginRun.previous_sibling();
+    while (previous && previous.type() != pugi::node_element) previous = previous.previous_sibling();
+    auto matches = [&](pugi::xml_node node) {
+        return Is(node, names.bookmarkStart) && field.name == node.attribute(names.name.c_str()).value();
+    };
+    if (matches(previous)) start = previous;
+    for (pugi::xml_node node = field.beginRun; node && !start; node = node.next_sibling()) {
+        if (matches(node)) start = node;
+        if (node == field.endRun) break;
+    }
+    if (!start) return nodes;
+    nodes.push_back(start);
+    const std::string id = start.attribute(names.id.c_str()).value();
+    for (pugi::xml_node node = start.next_sibling(); node; node = node.next_sibling()) {
+        if (Is(node, names.bookmarkEnd) && id == node.attribute(names.id.c_str()).value()) {
+            nodes.push_back(node);
+            break;
+        }
+    }
+    return nodes;
+}
+
+}  // namespace
+
+Point BlockInsertionPoint(const WordDocument& document, Point at) {
+    if (!at.before && at.container == document.Body()) {
+        pugi::xml_node last = at.container.last_child();
+        while (last && last.type() != pugi::node_element) last = last.previous_sibling();
+        if (Is(last, document.Names().sectPr)) at.before = last;
+    }
+    return at;
+}
+
+void RemoveNodes(WordDocument& document, const std::vector<pugi::xml_node>& nodes) {
+    for (pugi::xml_node node : nodes) {
+        for (const FormFieldPtr& field : document.Fields().FieldsUnder(node)) document.Fields().Remove(field);
+    }
+    for (pugi::xml_node node : nodes) node.parent().remove_child(node);
+    document.NoteDeletion();
+}
+
+Point InsertText(WordDocument& document, Point at, std::string_view text, pugi::xml_node rPr) {
+    if (text.empty()) return at;
+    const WordNames& names = document.Names();
+    at = InlinePoint(document, at);
+    RunWriter writer(names, rPr);
+    size_t pending = 0;
+    auto flush = [&](size_t end) {
+        writer.Text(at, text.substr(pending, end - pending));
+    };
+    for (size_t i = 0; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20) {
+            // U+FFFE and U+FFFF are not allowed in XML.
+            if (c == 0xEF && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xBF &&
+                (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xBE) {
+                flush(i);
+                i += 2;
+                pending = i + 1;
+            }
+            continue;
+        }
+        flush(i);
+        pending = i + 1;
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') pending = ++i + 1;
+            if (Is(at.container, names.p)) {
+                writer.EndLine();
+                at = SplitParagraph(names, at);
+            } else {
+                writer.Mark(at, names.br);
+            }
+        } else if (c == '\v') {
+            writer.Mark(at, names.br);
+        } else if (c == '\t') {
+            writer.Mark(at, names.tab);
+        } else if (c == '\f') {
+            writer.Mark(at, names.br, "page");
+        }
+    }
+    flush(text.size());
+    document.NoteTextChange();
+    return at;
+}
+
+Point ReplaceFieldWithText(WordDocument& document, const FormFieldPtr& field, std::string_view text) {
+    const WordNames& names = document.Names();
+    pugi::xml_node container = field->beginRun.parent();
+    if (container != field->endRun.parent()) {
+        throw WordError("The form field '" + field->name + "' in " + document.Name() +
+                        " spans several paragraphs and cannot be replaced by text");
+    }
+    // The new text takes the formatting of the field's first run.
+    pugi::xml_document scratch;
+    pugi::xml_node rPr;
+    for (pugi::xml_node run = field->beginRun; run && !rPr; run = run.next_sibling()) {
+        if (pugi::xml_node own = run.child(names.rPr.c_str())) rPr = scratch.append_copy(own);
+        if (run == field->endRun) break;
+    }
+    if (rPr) rPr.remove_child(names.noProof.c_str());
+
+    std::vector<pugi::xml_node> doomed = BookmarkOf(names, *field);
+    for (pugi::xml_node node = field->beginRun; node; node = node.next_sibling()) {
+        if (std::find(doomed.begin(), doomed.end(), node) == doomed.end()) doomed.push_back(node);
+        if (node == field->endRun) break;
+    }
+    pugi::xml_node after = field->endRun.next_sibling();
+    while (after && std::find(doomed.begin(), doomed.end(), after) != doomed.end()) after = after.next_sibling();
+    RemoveNodes(document, doomed);
+    return InsertText(document, {container, after}, text, rPr);
+}
+
+}  // namespace office::word

@@ -1,0 +1,54 @@
+// One open document: its package, the parsed main part, its form fields and
+// the count of deletions that stale spans are checked against.
+#pragma once
+
+#include "office/package/Package.h"
+#include "office/wordprocessor/FieldIndex.h"
+#include "office/wordprocessor/Span.h"
+#include "office/wordprocessor/WordTemplate.h"
+
+#include <memory>
+#include <string>
+
+namespace office::word {
+
+class WordDocument {
+public:
+    WordDocument(std::string name, std::shared_ptr<const WordTemplate> source);
+
+    const std::string& Name() const { return name_; }
+    const WordNames& Names() const { return *source_->names; }
+    pugi::xml_node Body() const { return body_; }
+    FieldIndex& Fields() { return fields_; }
+
+    // Every change to the main part goes through these, so the index and the
+    // stale-span check stay right.
+    void NoteInsertion();  // content added or moved across fields: rescan the fields
+    void NoteDeletion();   // content removed: older spans become stale
+    void NoteTextChange() { mainChanged_ = true; }  // changed without adding fields
+    uint64_t Edits() const { return edits_; }
+    // Throws WordError when the span refers to content that has since changed.
+    void Check(const Span& span) const;
+
+    const std::string& AttachedTemplateName() const { return attachedTemplateName_; }
+    // "" attaches the default template.
+    void SetAttachedTemplate(const std::string& path);
+
+    // The document as a .docx package.
+    std::string ToBytes();
+
+    bool presented = false;
+
+private:
+    std::string name_;
+    std::shared_ptr<const WordTemplate> source_;
+    Package package_;
+    pugi::xml_document main_;
+    pugi::xml_node body_;
+    FieldIndex fields_;
+    bool mainChanged_ = false;
+    uint64_t edits_ = 0;
+    std::string attachedTemplateName_;
+};
+
+}  // namespace office::word

@@ -1,0 +1,126 @@
+#include "office/wordprocessor/WordTemplate.h"
+
+#include "office/package/ContentTypes.h"
+#include "office/package/PackageError.h"
+#include "office/package/Properties.h"
+#include "office/package/Relationships.h"
+#include "office/package/Xml.h"
+#include "office/wordprocessor/AttachedTemplate.h"
+#include "office/wordprocessor/WordError.h"
+
+#include <cstring>
+#include <fstream>
+
+namespace office::word {
+namespace {
+
+const char kOfficeDocumentType[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument";
+const char kVbaProjectType[] = "http://schemas.microsoft.com/office/2006/relationships/vbaProject";
+const char kDocumentType[] = "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml";
+const char* const kWordMainTypes[] = {
+    "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml",
+    "application/vnd.openxmlformats-officedocument.wordprocessingml.template.main+xml",
+    "application/vnd.ms-word.template.macroEnabledTemplate.main+xml",
+    "application/vnd.ms-word.document.macroEnabled.main+xml",
+};
+
+bool IsBinaryOfficeFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    char head[8] = {};
+    return in.read(head, 8) && std::memcmp(head, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) == 0;
+}
+
+// A document keeps no macros: the VBA project, its data part, their
+// relationships and content types go.
+void DropMacros(Package& package, ContentTypes& types, const std::string& mainPart) {
+    Relationships mainRels(package, mainPart);
+    auto vba = mainRels.FindByType(kVbaProjectType);
+    if (!vba) return;
+    const std::string vbaPart = ResolvePartTarget(mainPart, vba->target);
+    for (const Relationship& rel : Relationships(package, vbaPart).All()) {
+        if (rel.external) continue;
+        const std::string data = ResolvePartTarget(vbaPart, rel.target);
+        package.RemovePart(data);
+        types.RemoveOverride(data);
+    }
+    package.RemovePart(RelationshipsPartName(vbaPart));
+    package.RemovePart(vbaPart);
+    types.RemoveOverride(vbaPart);
+    mainRels.Remove(vba->id);
+    mainRels.WriteTo(package);
+}
+
+std::shared_ptr<WordTemplate> Read(const std::filesystem::path& path) {
+    const std::string shown = path.string();
+    if (IsBinaryOfficeFile(path)) {
+        throw WordError("Cannot read '" + shown +
+                        "': it is a binary Word file (.doc/.dot); only OOXML templates (.dotx, .dotm, .docx, .docm) are read");
+    }
+    auto result = std::make_shared<WordTemplate>();
+    result->path = path;
+    result->package = Package::Open(path);
+    Package& package = result->package;
+    result->mainPart = Relationships(package, "").TargetPartOfType(kOfficeDocumentType);
+    if (result->mainPart.empty() || !package.HasPart(result->mainPart)) {
+        throw WordError("Cannot read '" + shown + "': it has no main document part");
+    }
+    ContentTypes types(package);
+    const std::string mainType = types.TypeOf(result->mainPart);
+    bool known = false;
+    for (const char* type : kWordMainTypes) known = known || mainType == type;
+    if (!known) {
+        throw WordError("Cannot read '" + shown + "': it is not a WordprocessingML document or template (main part type '" +
+                        mainType + "')");
+    }
+    ParseXml(result->main, package.Part(result->mainPart), "The part " + result->mainPart + " of '" + shown + "'");
+    result->names = std::make_unique<WordNames>(result->main.document_element());
+    if (!result->main.document_element().child(result->names->body.c_str())) {
+        throw WordError("Cannot read '" + shown + "': its main document part has no body");
+    }
+
+    const bool isTemplate = mainType != kWordMainTypes[0] && mainType != kWordMainTypes[3];
+    DropMacros(package, types, result->mainPart);
+    types.SetOverride(result->mainPart, kDocumentType);
+    types.WriteTo(package);
+    if (isTemplate) AttachTemplate(package, result->mainPart, std::filesystem::absolute(path).string());
+    result->attachedTemplateName = AttachedTemplateName(package, result->mainPart);
+    const std::string now = W3cdtfNow();
+    SetCoreProperty(package, "dcterms:created", now);
+    SetCoreProperty(package, "dcterms:modified", now);
+    SetCoreProperty(package, "cp:revision", "1");
+
+    Package detached = package;
+    for (const std::string& part : AttachTemplate(detached, result->mainPart, "")) {
+        result->detachedParts[part] = detached.Part(part);
+    }
+    return result;
+}
+
+}  // namespace
+
+std::shared_ptr<const WordTemplate> LoadWordTemplate(const std::filesystem::path& path) {
+    try {
+        return Read(path);
+    } catch (const PackageError& error) {
+        throw WordError(error.what());
+    }
+}
+
+std::shared_ptr<const WordTemplate> TemplateCache::Get(const std::filesystem::path& path) {
+    std::error_code error;
+    std::filesystem::path key = std::filesystem::weakly_canonical(path, error);
+    if (error) key = path;
+    auto modified = std::filesystem::last_write_time(key, error);
+    auto size = error ? 0 : std::filesystem::file_size(key, error);
+    if (!error) {
+        auto found = slots_.find(key);
+        if (found != slots_.end() && found->second.modified == modified && found->second.size == size) {
+            return found->second.content;
+        }
+    }
+    auto content = LoadWordTemplate(path);
+    if (!error) slots_[key] = {modified, size, content};
+    return content;
+}
+
+}  // namespace office::word

@@ -1,0 +1,50 @@
+// A template read once and turned into the starting point of every document
+// made from it: a document's content type, no macros, attached to the
+// template, fresh core properties. Documents copy it; unchanged parts are
+// shared, not copied.
+#pragma once
+
+#include "office/package/Package.h"
+#include "office/wordprocessor/WordNames.h"
+
+#include <pugixml.hpp>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace office::word {
+
+struct WordTemplate {
+    std::filesystem::path path;
+    Package package;
+    std::string mainPart;  // "word/document.xml"
+    pugi::xml_document main;
+    std::unique_ptr<WordNames> names;
+    std::string attachedTemplateName;  // what AttachedTemplate reports
+
+    // The parts that change when a document is detached from its template
+    // (AttachedTemplate = ""), made once and shared by all documents.
+    std::map<std::string, std::string> detachedParts;
+};
+
+// Reads a .dotx/.dotm/.docx/.docm file. Throws WordError naming the file and
+// the reason when it is missing, unsafe or not a WordprocessingML package.
+std::shared_ptr<const WordTemplate> LoadWordTemplate(const std::filesystem::path& path);
+
+// Templates by path, reread only when the file changes.
+class TemplateCache {
+public:
+    std::shared_ptr<const WordTemplate> Get(const std::filesystem::path& path);
+
+private:
+    struct Slot {
+        std::filesystem::file_time_type modified;
+        uintmax_t size;
+        std::shared_ptr<const WordTemplate> content;
+    };
+    std::map<std::filesystem::path, Slot> slots_;
+};
+
+}  // namespace office::word

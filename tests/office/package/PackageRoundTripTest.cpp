@@ -1,0 +1,83 @@
+#include "office/package/Package.h"
+#include "office/package/PackageError.h"
+#include "tests/office/package/ZipFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace office {
+namespace {
+
+using testing::MakeZip;
+using testing::MinimalPackage;
+
+std::vector<std::filesystem::path> OfficeSamples() {
+    std::vector<std::filesystem::path> files;
+    for (const auto& item : std::filesystem::directory_iterator(testing::SharedDir() / "samples")) {
+        auto ext = item.path().extension();
+        if (ext == ".docx" || ext == ".dotx" || ext == ".xlsx" || ext == ".xltx") files.push_back(item.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+TEST(PackageRoundTrip, EverySampleComesBackWithTheSamePartsInTheSameOrder) {
+    auto samples = OfficeSamples();
+    ASSERT_GE(samples.size(), 10u);
+    for (const auto& file : samples) {
+        SCOPED_TRACE(file.string());
+        Package original = Package::Open(file);
+        Package again = Package::FromBytes(original.ToBytes(), "copy");
+        ASSERT_EQ(original.PartNames(), again.PartNames());
+        for (const auto& name : original.PartNames()) EXPECT_EQ(original.Part(name), again.Part(name)) << name;
+    }
+}
+
+TEST(PackageRoundTrip, UntouchedPartsKeepTheirCompressedBytes) {
+    auto file = testing::SharedDir() / "samples" / "poi-test.dotx";
+    std::string bytes = testing::ReadBytes(file);
+    Package package = Package::Open(file);
+    std::string written = package.ToBytes();
+    // Every compressed stream of the source appears unchanged in the output.
+    auto entries = ReadZip(bytes, "source");
+    for (const auto& entry : entries) {
+        ASSERT_TRUE(entry.hasRaw);
+        EXPECT_NE(written.find(entry.raw), std::string::npos) << entry.name;
+    }
+}
+
+TEST(PackageRoundTrip, ReplacedPartKeepsItsPlaceAndNewPartsGoLast) {
+    Package package = Package::FromBytes(MakeZip(MinimalPackage()), "minimal");
+    package.SetPart("/MAIN.xml", "<root>changed</root>");
+    package.SetPart("extra/new.xml", "<new/>");
+    Package again = Package::FromBytes(package.ToBytes(), "again");
+    EXPECT_EQ(again.PartNames(), (std::vector<std::string>{"[Content_Types].xml", "_rels/.rels", "main.xml", "extra/new.xml"}));
+    EXPECT_EQ(again.Part("main.xml"), "<root>changed</root>");
+    again.RemovePart("extra/new.xml");
+    EXPECT_FALSE(again.HasPart("extra/new.xml"));
+    EXPECT_TRUE(again.HasPart("Main.XML"));
+    EXPECT_THROW(again.Part("missing.xml"), PackageError);
+}
+
+TEST(PackageRoundTrip, SaveAsWritesAtomicallyAndNeverReplacesAFile) {
+    auto folder = testing::MakeTempFolder();
+    Package package = Package::FromBytes(MakeZip(MinimalPackage()), "minimal");
+    package.SaveAs(folder / "out.docx");
+    EXPECT_EQ(Package::Open(folder / "out.docx").Part("main.xml"), package.Part("main.xml"));
+
+    testing::WriteBytes(folder / "taken.docx", "precious");
+    try {
+        package.SaveAs(folder / "taken.docx");
+        ADD_FAILURE() << "an existing file was replaced";
+    } catch (const PackageError& error) {
+        EXPECT_NE(std::string(error.what()).find("taken.docx"), std::string::npos);
+        EXPECT_NE(std::string(error.what()).find("already exists"), std::string::npos);
+    }
+    EXPECT_EQ(testing::ReadBytes(folder / "taken.docx"), "precious");
+    // No temporary file is left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
+    EXPECT_THROW(package.SaveAs(folder / "no-such-folder" / "x.docx"), PackageError);
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace office
