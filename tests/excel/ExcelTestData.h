@@ -35,21 +35,41 @@ private:
 
 class TestableExcelGenerator : public ExcelGenerator {
 public:
-    explicit TestableExcelGenerator(const ExcelTestData& data)
-        : ExcelGenerator(data.Root(), nullptr, "Filling %1$s")
+    explicit TestableExcelGenerator(const ExcelTestData& data, HWND dialog = nullptr)
+        : ExcelGenerator(data.Root(), dialog, "Filling %1$s")
     {
         currentDocument = data.Document();
         currentFields = data.Fields();
     }
 
+    // Starts the (scripted) application and works on `workbook` as if it had
+    // just been added, with the template path of the data file.
+    void StartOn(IDispatch* workbook)
+    {
+        Start();
+        ReadTemplate();
+        workbook->AddRef();
+        activeDocument = workbook;
+    }
+
     using ExcelGenerator::ClassifyGroupFields;
     using ExcelGenerator::FieldValue;
+    using ExcelGenerator::FillGroup;
+    using ExcelGenerator::FillGroups;
+    using ExcelGenerator::FillSingleValues;
+    using ExcelGenerator::InsertDetailRows;
+    using ExcelGenerator::NameSubGroup;
+    using ExcelGenerator::ScanNames;
     using ExcelGenerator::SortRecords;
     using ExcelGenerator::WriteColumn;
+    using ExcelGenerator::WriteDocumentProperties;
     using ExcelGenerator::detailFields;
     using ExcelGenerator::groupByFields;
     using ExcelGenerator::recordFields;
     using ExcelGenerator::recordOrder;
+    using ExcelGenerator::singleValueNames;
+    using ExcelGenerator::groupNames;
+    using ExcelGenerator::groupScanRows;
     using Generator::resultCode;
 };
 
