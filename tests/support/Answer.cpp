@@ -2,7 +2,7 @@
 
 Answer::Answer() { VariantInit(&value); }
 
-Answer::Answer(const Answer& other) : hr(other.hr), description(other.description)
+Answer::Answer(const Answer& other) : object(other.object), hr(other.hr), description(other.description)
 {
     VariantInit(&value);
     VariantCopy(&value, &other.value);
@@ -12,6 +12,7 @@ Answer& Answer::operator=(const Answer& other)
 {
     if (this != &other) {
         VariantCopy(&value, &other.value);
+        object = other.object;
         hr = other.hr;
         description = other.description;
     }
@@ -62,12 +63,10 @@ Answer Answer::Nothing()
     return a;
 }
 
-Answer Answer::Object(ScriptedObject& object)
+Answer Answer::Object(ScriptedObject& target)
 {
     Answer a;
-    object.AddRef();
-    a.value.vt = VT_DISPATCH;
-    a.value.pdispVal = &object;
+    a.object = &target;
     return a;
 }
 
@@ -84,4 +83,16 @@ Answer Answer::Failure(HRESULT failure, std::string text)
     a.hr = failure;
     a.description = std::move(text);
     return a;
+}
+
+void Answer::CopyTo(VARIANT* out) const
+{
+    VariantInit(out);
+    if (object != nullptr) {
+        object->AddRef();
+        out->vt = VT_DISPATCH;
+        out->pdispVal = object;
+        return;
+    }
+    VariantCopy(out, &value);
 }

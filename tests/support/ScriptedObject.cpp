@@ -163,7 +163,7 @@ HRESULT ScriptedObject::GetIDsOfNames(REFIID, LPOLESTR* rgszNames, UINT cNames, 
         }
         script.dispid = next;
     }
-    spelled.emplace(script.dispid, Utf16ToUtf8(member));
+    spelled[script.dispid] = Utf16ToUtf8(member);  // the latest lookup names the next Invoke
     rgDispId[0] = script.dispid;
     for (UINT i = 1; i < cNames; ++i) {
         rgDispId[i] = DISPID_UNKNOWN;
@@ -239,8 +239,7 @@ HRESULT ScriptedObject::Invoke(DISPID dispIdMember, REFIID, LCID lcid, WORD wFla
         return answer->Result();
     }
     if (pVarResult != nullptr) {
-        VariantInit(pVarResult);
-        VariantCopy(pVarResult, &answer->Variant());
+        answer->CopyTo(pVarResult);
     }
     return S_OK;
 }

@@ -17,7 +17,7 @@ ScriptedServer::ScriptedServer(std::u16string_view progId, std::string rootName)
 ScriptedServer::~ScriptedServer()
 {
     registration.reset();
-    // Scripts hold references to objects; drop them all before the server's own references.
+    // Answers given as values may hold objects; drop every script before the server's own references.
     for (auto& [name, object] : objects) {
         object->DropScripts();
     }

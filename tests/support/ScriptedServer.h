@@ -30,11 +30,12 @@
 // Members are matched without regard to case. A member without a script
 // answers puts with S_OK and gets and methods with VT_EMPTY, unless
 // RequireScripts() is on, when its name is unknown (DISP_E_UNKNOWNNAME).
-// DISPIDs are handed out per object from 1 in the order names are first looked up,
+// DISPIDs are handed out per object from 1 in the order names are first looked up
+// (a call is recorded with the spelling of the latest lookup of its DISPID),
 // unless the script fixes one with Dispid().
 //
 // The server holds one reference to each of its objects; References() shows
-// how many more the code under test still holds.
+// how many more the code under test still holds (scripts hold none).
 #pragma once
 
 #include <atomic>
@@ -92,12 +93,14 @@ public:
 
     HRESULT Result() const { return hr; }
     const std::string& Description() const { return description; }
-    const VARIANT& Variant() const { return value; }
+    // Writes the answer's value into an empty variant; the caller owns it.
+    void CopyTo(VARIANT* out) const;
 
 private:
     Answer();
 
     VARIANT value;
+    ScriptedObject* object = nullptr;  // the server owns it; the answer holds no reference
     HRESULT hr = S_OK;
     std::string description;
 };
