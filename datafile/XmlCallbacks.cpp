@@ -2,7 +2,7 @@
 
 #include "datafile/TrimContents.h"
 #include "datafile/XmlParser.h"
-#include "datafile/XmlTreeBuilder.h"
+#include "datafile/XmlRecords.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -119,6 +119,39 @@ void OnStartElement(void* userData, const char* name, const char** attributes)
     }
 }
 
+// A longer buffer for the contents: the first piece goes into the element's
+// own room when it fits; after that the buffer doubles, which keeps a long
+// text linear in time however many pieces it comes in.
+static bool GrowContents(XmlParser* parser, Element* element, size_t needed)
+{
+    if (element->contents == nullptr) {
+        size_t roomSize = 0;
+        char* room = InlineTextRoom(element, &roomSize);
+        if (needed < roomSize) {
+            element->contents = room;
+            parser->contentsCapacity = roomSize - 1;
+            return true;
+        }
+    }
+    size_t capacity = needed > 2 * parser->contentsCapacity ? needed : 2 * parser->contentsCapacity;
+    char* grown;
+    if (element->contents != nullptr && HasInlineContents(element)) {
+        grown = static_cast<char*>(std::malloc(capacity + 1));
+        if (grown != nullptr)
+            std::memcpy(grown, element->contents, parser->contentsLength);
+    } else {
+        grown = static_cast<char*>(std::realloc(element->contents, capacity + 1));
+    }
+    if (grown == nullptr) {
+        RecordLastError(XmlOutOfMemory);
+        parser->outOfMemory = true;
+        return false;
+    }
+    element->contents = grown;
+    parser->contentsCapacity = capacity;
+    return true;
+}
+
 void OnCharacterData(void* userData, const char* text, int length)
 {
     XmlParser* parser = Building(userData);
@@ -126,26 +159,25 @@ void OnCharacterData(void* userData, const char* text, int length)
         return;
     Element* element = parser->currentElement;
     size_t needed = parser->contentsLength + static_cast<size_t>(length);
-    if (needed > parser->contentsCapacity) {
-        // Doubling keeps a long text linear in time, however many pieces it comes in.
-        size_t capacity = needed > 2 * parser->contentsCapacity ? needed : 2 * parser->contentsCapacity;
-        char* grown = static_cast<char*>(std::realloc(element->contents, capacity + 1));
-        if (grown == nullptr) {
-            RecordLastError(XmlOutOfMemory);
-            parser->outOfMemory = true;
-            return;
-        }
-        element->contents = grown;
-        parser->contentsCapacity = capacity;
-    }
+    if (needed > parser->contentsCapacity && !GrowContents(parser, element, needed))
+        return;
     std::memcpy(element->contents + parser->contentsLength, text, static_cast<size_t>(length));
     element->contents[needed] = '\0';
     parser->contentsLength = needed;
 }
 
-// Gives back the room that growing or trimming left unused in a long text.
-static void ReleaseSpareRoom(Element* element, size_t length, size_t capacity)
+// Moves a short text into the element's own room, or gives back the room that
+// growing or trimming left unused in a long one.
+static void SettleContents(Element* element, size_t length, size_t capacity)
 {
+    size_t roomSize = 0;
+    char* room = InlineTextRoom(element, &roomSize);
+    if (length < roomSize) {
+        std::memcpy(room, element->contents, length + 1);
+        std::free(element->contents);
+        element->contents = room;
+        return;
+    }
     const size_t worthReleasing = 64;
     if (capacity - length < worthReleasing)
         return;
@@ -166,12 +198,15 @@ static void FinishContents(XmlParser* parser, Element* element)
     } else {
         empty = TrimsToNothing(element->contents, length);
     }
+    bool inlineContents = HasInlineContents(element);
     if (empty) {
-        std::free(element->contents);
+        if (!inlineContents)
+            std::free(element->contents);
         element->contents = nullptr;
         return;
     }
-    ReleaseSpareRoom(element, length, parser->contentsCapacity);
+    if (!inlineContents)
+        SettleContents(element, length, parser->contentsCapacity);
 }
 
 void OnEndElement(void* userData, const char*)

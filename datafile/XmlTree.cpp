@@ -1,7 +1,7 @@
 #include "datafile/XmlTree.h"
 
 #include "datafile/XmlError.h"
-#include "datafile/XmlTreeBuilder.h"
+#include "datafile/XmlRecords.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -9,80 +9,6 @@
 // Given none where an element or attribute is expected (a part missing from
 // the data file), readers give an empty result and editors do nothing, rather
 // than crash.
-
-// An element's and an attribute's name never change, so each is stored in the
-// same allocation as its record: one allocation fewer per element.
-
-char* CopyText(const char* text, size_t length)
-{
-    char* copy = static_cast<char*>(std::malloc(length + 1));
-    if (copy == nullptr) {
-        RecordLastError(XmlOutOfMemory);
-        return nullptr;
-    }
-    std::memcpy(copy, text, length);
-    copy[length] = '\0';
-    return copy;
-}
-
-XmlTree* CreateTree()
-{
-    XmlTree* tree = static_cast<XmlTree*>(std::calloc(1, sizeof(XmlTree)));
-    if (tree == nullptr)
-        RecordLastError(XmlOutOfMemory);
-    return tree;
-}
-
-Element* CreateElement(const char* name)
-{
-    size_t length = std::strlen(name);
-    Element* element = static_cast<Element*>(std::malloc(sizeof(Element) + length + 1));
-    if (element == nullptr) {
-        RecordLastError(XmlOutOfMemory);
-        return nullptr;
-    }
-    *element = Element{};
-    element->name = reinterpret_cast<char*>(element + 1);
-    std::memcpy(element->name, name, length + 1);
-    return element;
-}
-
-void AppendAttribute(Element* element, Attribute* attribute)
-{
-    AttributeList& list = element->attributes;
-    attribute->previous = list.last;
-    attribute->next = nullptr;
-    if (list.last != nullptr)
-        list.last->next = attribute;
-    else
-        list.first = attribute;
-    list.last = attribute;
-    ++list.count;
-}
-
-static void FreeAttribute(Attribute* attribute)
-{
-    std::free(attribute->value);
-    std::free(attribute);
-}
-
-static void FreeAttributes(AttributeList& list)
-{
-    Attribute* attribute = list.first;
-    while (attribute != nullptr) {
-        Attribute* next = attribute->next;
-        FreeAttribute(attribute);
-        attribute = next;
-    }
-    list = AttributeList{};
-}
-
-static void FreeOneElement(Element* element)
-{
-    std::free(element->contents);
-    FreeAttributes(element->attributes);
-    std::free(element);
-}
 
 Element* TreeRoot(XmlTree* tree)
 {
@@ -171,21 +97,7 @@ Attribute* CreateAttribute(const char* name, const char* value)
 {
     if (name == nullptr || value == nullptr)
         return nullptr;
-    size_t length = std::strlen(name);
-    Attribute* attribute = static_cast<Attribute*>(std::malloc(sizeof(Attribute) + length + 1));
-    if (attribute == nullptr) {
-        RecordLastError(XmlOutOfMemory);
-        return nullptr;
-    }
-    *attribute = Attribute{};
-    attribute->name = reinterpret_cast<char*>(attribute + 1);
-    std::memcpy(attribute->name, name, length + 1);
-    attribute->value = CopyText(value, std::strlen(value));
-    if (attribute->value == nullptr) {
-        std::free(attribute);
-        return nullptr;
-    }
-    return attribute;
+    return NewAttribute(name, value);
 }
 
 Attribute* AddAttribute(Element* element, Attribute* attribute)
@@ -224,14 +136,7 @@ const char* SetAttributeValue(Attribute* attribute, const char* value)
 {
     if (attribute == nullptr || value == nullptr)
         return nullptr;
-    // Copy before freeing: the old value survives a failed copy, and a value
-    // that is the attribute's own is still readable while it is copied.
-    char* copy = CopyText(value, std::strlen(value));
-    if (copy == nullptr)
-        return nullptr;
-    std::free(attribute->value);
-    attribute->value = copy;
-    return copy;
+    return ReplaceAttributeValue(attribute, value);
 }
 
 Element* AddChild(Element* element, const char* name)
@@ -283,12 +188,12 @@ void FreeElement(Element* element)
         while (node->firstChild != nullptr)
             node = node->firstChild;
         if (node == element) {
-            FreeOneElement(node);
+            FreeElementRecord(node);
             return;
         }
         Element* parent = node->parent;
         parent->firstChild = node->nextSibling;
-        FreeOneElement(node);
+        FreeElementRecord(node);
         node = parent->firstChild != nullptr ? parent->firstChild : parent;
     }
 }

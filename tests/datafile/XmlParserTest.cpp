@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -45,6 +47,49 @@ TEST_F(XmlParserTest, TextIsTrimmedAtTheEndsAndJoinedAcrossChildren)
     EXPECT_EQ(ContentsOf(ChildByName(file.Root(), "c"), "x"), "inner");
     EXPECT_EQ(ContentsOf(file.Root(), "d"), "<&\xE2\x98\xBA <raw>");
     EXPECT_EQ(ElementContents(file.Root()), std::string(" "));
+}
+
+// Short texts are kept beside the element's name; every length of name and
+// text around that room's size must come back whole, also when the text
+// arrives in several pieces and when it is trimmed.
+TEST_F(XmlParserTest, TextsOfEveryLengthAroundTheNameComeBackWhole)
+{
+    std::string xml = "<r>";
+    std::vector<std::pair<std::string, std::string>> expected;
+    for (size_t nameLength = 1; nameLength <= 20; ++nameLength) {
+        for (size_t textLength = 0; textLength <= 40; ++textLength) {
+            std::string name = "n" + std::string(nameLength - 1, 'a') + std::to_string(textLength);
+            std::string text(textLength, 'x');
+            for (size_t i = 0; i < textLength; i += 7)
+                text[i] = static_cast<char>('a' + i % 26);
+            xml += "<" + name + ">" + text + "</" + name + ">";
+            expected.emplace_back(name, text.empty() ? " " : text);
+            std::string split = name + "s";
+            xml += "<" + split + "> " + text + "<x/>\n" + text + "<y>inner</y>" + text + " </" + split + ">";
+            expected.emplace_back(split, text.empty() ? " " : text + "\n" + text + text);
+        }
+    }
+    xml += "</r>";
+    ParsedFile file(Write(xml));
+    ASSERT_EQ(file.loaded, 1);
+    for (const auto& [name, text] : expected)
+        ASSERT_EQ(ContentsOf(file.Root(), name.c_str()), text) << name;
+    // Freed one by one, short and long texts alike.
+    while (ChildCount(file.Root()) > 0)
+        FreeElement(ChildAt(file.Root(), ChildCount(file.Root()) / 2));
+}
+
+TEST_F(XmlParserTest, ParsedAttributeValuesCanBeReplacedAndFreed)
+{
+    ParsedFile file(Write("<r><f NUMRECORDS='3' RECORDSDONE='-1'/></r>"));
+    ASSERT_EQ(file.loaded, 1);
+    Element* field = ChildByName(file.Root(), "f");
+    Attribute* done = AttributeByName(field, "RECORDSDONE");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_STREQ(SetAttributeValue(done, std::to_string(i).c_str()), std::to_string(i).c_str());
+    AddAttribute(field, CreateAttribute("NUMRECORDS", "7"));
+    EXPECT_STREQ(AttributeValue(AttributeByName(field, "NUMRECORDS")), "7");
+    EXPECT_STREQ(AttributeValue(field->attributes.last), "2");
 }
 
 TEST_F(XmlParserTest, WithoutIgnoringWhiteSpaceOnlyBlankContentsAreDropped)

@@ -1,5 +1,5 @@
 #include "datafile/XmlTree.h"
-#include "datafile/XmlTreeBuilder.h"
+#include "datafile/XmlRecords.h"
 
 #include <gtest/gtest.h>
 
