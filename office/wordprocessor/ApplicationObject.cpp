@@ -1,0 +1,81 @@
+#include "office/wordprocessor/ApplicationObject.h"
+
+#include "office/package/PackageError.h"
+#include "office/package/Presenter.h"
+#include "office/wordprocessor/DocumentObjects.h"
+#include "office/wordprocessor/SelectionObjects.h"
+
+namespace office::word {
+
+const MemberTable<ApplicationObject>& ApplicationObject::Members() {
+    static const MemberTable<ApplicationObject> table = {
+        {u"Documents", Kind::Get,
+         [](ApplicationObject& self, Call& call) { call.ReturnObject(MakeObject<DocumentsObject>(self.state_)); }, 0, 0,
+         0x6},
+        {u"Visible", Kind::Get | Kind::Put, &ApplicationObject::Visible, 0, 0, 0x17},
+        {u"WindowState", Kind::Get | Kind::Put, &ApplicationObject::WindowState, 0, 0, 0x5b},
+        {u"Activate", Kind::Method, [](ApplicationObject&, Call&) {}, 0, 0, 0x181},
+        {u"Quit", Kind::Method, &ApplicationObject::Quit, 0, 3, 0x451},
+        {u"Selection", Kind::Get, &ApplicationObject::Selection},
+        {u"ActiveDocument", Kind::Get, &ApplicationObject::ActiveDocument},
+        {u"Name", Kind::Get, [](ApplicationObject&, Call& call) { call.ReturnText(u"Tolvane Word Processor"); }},
+    };
+    return table;
+}
+
+void ApplicationObject::Visible(Call& call) {
+    if (!call.IsPut()) {
+        call.ReturnBool(state_->visible);
+        return;
+    }
+    state_->visible = call.Value().AsBool();
+    if (state_->visible) PresentNewDocuments();
+}
+
+// Every document not shown yet is written into the output folder and opened.
+void ApplicationObject::PresentNewDocuments() {
+    for (const OpenDocumentPtr& open : state_->documents) {
+        if (open->document.presented) continue;
+        try {
+            PresentDocument(open->document.Name(), "docx", open->document.ToBytes());
+        } catch (const PackageError& error) {
+            throw AutomationError("Visible: " + open->document.Name() + " could not be shown: " + error.what());
+        }
+        open->document.presented = true;
+    }
+}
+
+void ApplicationObject::WindowState(Call& call) {
+    if (!call.IsPut()) {
+        call.ReturnInt(state_->windowState);
+        return;
+    }
+    LONG value = call.Value().AsInt();
+    if (value < 0 || value > 2) {
+        throw AutomationError("WindowState: " + std::to_string(value) +
+                              " is not a window state (0 normal, 1 maximised, 2 minimised)");
+    }
+    state_->windowState = value;
+}
+
+// Closes every document without saving; nothing is written.
+void ApplicationObject::Quit(Call&) {
+    state_->documents.clear();
+    state_->active.reset();
+    state_->clipboard.kind = Clipboard::Kind::Empty;
+}
+
+void ApplicationObject::Selection(Call& call) {
+    if (!state_->active) {
+        call.ReturnNothing();
+        return;
+    }
+    call.ReturnObject(MakeObject<SelectionObject>(state_, state_->active));
+}
+
+void ApplicationObject::ActiveDocument(Call& call) {
+    if (!state_->active) throw AutomationError("ActiveDocument: no document is open");
+    call.ReturnObject(MakeObject<DocumentObject>(state_, state_->active));
+}
+
+}  // namespace office::word
