@@ -10,5 +10,6 @@ struct Measurement {
     size_t peakBytes;
 };
 
-// The work returns false on failure; the measurement then throws.
-Measurement MeasureInChild(const std::function<bool()>& work);
+// The work times the part it is measured for and returns the seconds, or a
+// negative number on failure, which makes the measurement throw.
+Measurement MeasureInChild(const std::function<double()>& work);
