@@ -383,6 +383,15 @@ void Formula::Rebase(int32_t rows, int32_t columns)
     }
 }
 
+void Formula::Rehost(int32_t from, int32_t to)
+{
+    for (auto& ref : refs) {
+        if (ref.prefix.empty() && ref.sheet == from) {
+            ref.sheet = to;
+        }
+    }
+}
+
 std::optional<FormulaRef> Formula::SoleReference() const
 {
     auto blank = [](const std::string& s) { return s.find_first_not_of(" ") == std::string::npos; };

@@ -42,6 +42,9 @@ public:
     // leave the sheet become #REF!.
     void Rebase(int32_t rows, int32_t columns);
 
+    // The formula moved to another sheet: its unprefixed references follow it.
+    void Rehost(int32_t from, int32_t to);
+
     const std::vector<FormulaRef>& Refs() const { return refs; }
     // The whole formula is one reference, nothing around it.
     std::optional<FormulaRef> SoleReference() const;

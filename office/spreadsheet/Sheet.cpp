@@ -1,5 +1,7 @@
 #include "office/spreadsheet/Sheet.h"
 
+#include <cstdlib>
+
 namespace office::spreadsheet {
 
 uint32_t Sheet::AddFormula(FormulaCell formula)
@@ -31,6 +33,23 @@ uint32_t Sheet::AddExtra(CellExtra extra)
 {
     extras.push_back(std::move(extra));
     return uint32_t(extras.size());
+}
+
+uint32_t Sheet::DefaultStyle(int32_t row, int32_t column) const
+{
+    if (const Row* found = rows.Find(row)) {
+        const std::string* custom = found->Attribute("customFormat");
+        const std::string* style = found->Attribute("s");
+        if (custom && style && (*custom == "1" || *custom == "true")) {
+            return uint32_t(std::strtoul(style->c_str(), nullptr, 10));
+        }
+    }
+    for (const ColumnStyle& columns : columnStyles) {
+        if (column >= columns.min && column <= columns.max) {
+            return columns.style;
+        }
+    }
+    return 0;
 }
 
 void Sheet::ClearValue(Cell& cell)

@@ -39,6 +39,13 @@ struct SheetPart {
     bool changed = false;
 };
 
+// A run of columns with a default cell format (<cols><col min max style>).
+struct ColumnStyle {
+    int32_t min = 1;
+    int32_t max = 1;
+    uint32_t style = 0;
+};
+
 class Sheet {
 public:
     std::string name;
@@ -50,6 +57,7 @@ public:
     pugi::xml_document document;
     RowStore rows;
     std::vector<CellRect> merges;
+    std::vector<ColumnStyle> columnStyles;
     bool changed = false;
 
     SheetPart comments;
@@ -78,6 +86,10 @@ public:
     const std::string& TextAt(uint32_t index) const { return texts[index]; }
     uint32_t AddExtra(CellExtra extra);
     const CellExtra& ExtraAt(uint32_t index) const { return extras[index - 1]; }
+
+    // The format a new cell at (row, column) starts with: the row's format
+    // when the row has one, else its column's.
+    uint32_t DefaultStyle(int32_t row, int32_t column) const;
 
     // Clears a cell's value, keeping its style; releases its formula slot.
     void ClearValue(Cell& cell);

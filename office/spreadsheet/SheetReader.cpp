@@ -80,6 +80,14 @@ void ReadSheet(Sheet& sheet, std::string_view xml, const std::string& what, cons
             }
         }
     }
+    if (pugi::xml_node cols = ChildNamed(root, "cols")) {
+        for (pugi::xml_node col = ChildNamed(cols, "col"); col; col = NextNamed(col, "col")) {
+            if (col.attribute("style")) {
+                sheet.columnStyles.push_back(ColumnStyle{col.attribute("min").as_int(1), col.attribute("max").as_int(1),
+                                                         col.attribute("style").as_uint(0)});
+            }
+        }
+    }
     pugi::xml_node sheetData = ChildNamed(root, "sheetData");
     if (!sheetData) {
         throw PackageError(what + " has no sheetData");

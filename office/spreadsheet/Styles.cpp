@@ -104,6 +104,11 @@ bool Styles::IsGeneral(uint32_t xf) const
     return NumberFormat(xf) == "General";
 }
 
+int Styles::FillId(uint32_t xf) const
+{
+    return xf < xfs.size() ? xfs[xf].attribute("fillId").as_int() : 0;
+}
+
 std::string Styles::Key(const pugi::xml_node& xf)
 {
     std::string key;
@@ -250,11 +255,20 @@ uint32_t Styles::WithQuotePrefix(uint32_t xf)
 
 uint32_t Styles::WithoutFill(uint32_t xf)
 {
+    if (xf < xfs.size() && FillId(xf) == 0) {
+        return xf;
+    }
     return Derive(xf, Change::NoFill, 0);
 }
 
 uint32_t Styles::WithoutTopBorder(uint32_t xf)
 {
+    if (xf < xfs.size()) {
+        int border = xfs[xf].attribute("borderId").as_int();
+        if (BorderWithoutTop(border) == border) {
+            return xf;
+        }
+    }
     return Derive(xf, Change::NoTopBorder, 0);
 }
 

@@ -23,6 +23,7 @@ public:
     std::string NumberFormat(uint32_t xf) const;
     bool IsText(uint32_t xf) const;
     bool IsGeneral(uint32_t xf) const;
+    int FillId(uint32_t xf) const;
 
     uint32_t WithNumberFormat(uint32_t xf, std::string_view code);
     uint32_t WithQuotePrefix(uint32_t xf);

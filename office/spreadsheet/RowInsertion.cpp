@@ -1,0 +1,520 @@
+#include "office/spreadsheet/RowInsertion.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+
+#include "office/dispatch/AutomationError.h"
+#include "office/spreadsheet/XmlNodes.h"
+
+namespace office::spreadsheet {
+namespace {
+
+// Rewrites a formula held as element text when an insertion changes it.
+void ShiftFormulaText(pugi::xml_node node, int32_t sheetIndex, int32_t at, int32_t count,
+                      const SheetResolver& resolve)
+{
+    Formula formula = Formula::Parse(node.text().get(), sheetIndex, resolve);
+    if (formula.InsertRows(sheetIndex, at, count)) {
+        node.text().set(formula.Text().c_str());
+    }
+}
+
+bool ShiftRectsAttribute(pugi::xml_attribute attribute, int32_t at, int32_t count)
+{
+    if (!attribute) {
+        return false;
+    }
+    auto rects = ParseRectList(attribute.value());
+    for (CellRect& rect : rects) {
+        ShiftRowInterval(rect.top, rect.bottom, at, count);
+    }
+    std::string text = FormatRectList(rects);
+    if (text == attribute.value()) {
+        return false;
+    }
+    attribute.set_value(text.c_str());
+    return true;
+}
+
+void ShiftSheetElements(Sheet& sheet, int32_t at, int32_t count, const SheetResolver& resolve)
+{
+    pugi::xml_node root = sheet.document.document_element();
+    for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling()) {
+        std::string_view name = LocalName(child);
+        if (name == "conditionalFormatting") {
+            ShiftRectsAttribute(child.attribute("sqref"), at, count);
+            for (pugi::xml_node rule = ChildNamed(child, "cfRule"); rule; rule = NextNamed(rule, "cfRule")) {
+                for (pugi::xml_node formula = ChildNamed(rule, "formula"); formula; formula = NextNamed(formula, "formula")) {
+                    ShiftFormulaText(formula, sheet.index, at, count, resolve);
+                }
+            }
+        } else if (name == "dataValidations") {
+            for (pugi::xml_node rule = ChildNamed(child, "dataValidation"); rule; rule = NextNamed(rule, "dataValidation")) {
+                ShiftRectsAttribute(rule.attribute("sqref"), at, count);
+                for (const char* formulaName : {"formula1", "formula2"}) {
+                    if (pugi::xml_node formula = ChildNamed(rule, formulaName)) {
+                        ShiftFormulaText(formula, sheet.index, at, count, resolve);
+                    }
+                }
+            }
+        } else if (name == "hyperlinks") {
+            for (pugi::xml_node link = ChildNamed(child, "hyperlink"); link; link = NextNamed(link, "hyperlink")) {
+                ShiftRectsAttribute(link.attribute("ref"), at, count);
+            }
+        } else if (name == "autoFilter" || name == "sortState") {
+            ShiftRectsAttribute(child.attribute("ref"), at, count);
+            if (pugi::xml_node sort = ChildNamed(child, "sortState")) {
+                ShiftRectsAttribute(sort.attribute("ref"), at, count);
+                for (pugi::xml_node condition = ChildNamed(sort, "sortCondition"); condition;
+                     condition = NextNamed(condition, "sortCondition")) {
+                    ShiftRectsAttribute(condition.attribute("ref"), at, count);
+                }
+            }
+        } else if (name == "protectedRanges") {
+            for (pugi::xml_node range = ChildNamed(child, "protectedRange"); range;
+                 range = NextNamed(range, "protectedRange")) {
+                ShiftRectsAttribute(range.attribute("sqref"), at, count);
+            }
+        } else if (name == "ignoredErrors") {
+            for (pugi::xml_node error = ChildNamed(child, "ignoredError"); error; error = NextNamed(error, "ignoredError")) {
+                ShiftRectsAttribute(error.attribute("sqref"), at, count);
+            }
+        } else if (name == "rowBreaks") {
+            for (pugi::xml_node brk = ChildNamed(child, "brk"); brk; brk = NextNamed(brk, "brk")) {
+                // A break's id is the row above which the page breaks.
+                int32_t row = brk.attribute("id").as_int();
+                if (row + 1 >= at) {
+                    brk.attribute("id").set_value(row + count);
+                }
+            }
+        }
+    }
+}
+
+void ShiftZeroBasedRow(pugi::xml_node node, int32_t at, int32_t count)
+{
+    if (!node) {
+        return;
+    }
+    int32_t row = node.text().as_int();
+    if (row + 1 >= at) {
+        node.text().set(row + count);
+    }
+}
+
+void ShiftComments(Sheet& sheet, int32_t at, int32_t count)
+{
+    if (sheet.comments.document) {
+        pugi::xml_node list = ChildNamed(sheet.comments.document->document_element(), "commentList");
+        for (pugi::xml_node comment = ChildNamed(list, "comment"); comment; comment = NextNamed(comment, "comment")) {
+            sheet.comments.changed |= ShiftRectsAttribute(comment.attribute("ref"), at, count);
+        }
+    }
+    if (!sheet.vml.document) {
+        return;
+    }
+    for (pugi::xml_node shape : sheet.vml.document->document_element().children()) {
+        pugi::xml_node data = ChildNamed(shape, "ClientData");
+        if (!data) {
+            continue;
+        }
+        pugi::xml_node row = ChildNamed(data, "Row");
+        if (row && row.text().as_int() + 1 >= at) {
+            ShiftZeroBasedRow(row, at, count);
+            sheet.vml.changed = true;
+        }
+        if (pugi::xml_node anchor = ChildNamed(data, "Anchor")) {
+            std::vector<int> numbers;
+            std::stringstream stream(anchor.text().get());
+            std::string piece;
+            while (std::getline(stream, piece, ',')) {
+                numbers.push_back(std::atoi(piece.c_str()));
+            }
+            if (numbers.size() == 8) {
+                int32_t top = numbers[2] + 1;
+                int32_t bottom = numbers[6] + 1;
+                ShiftRowInterval(top, bottom, at, count);
+                if (top - 1 != numbers[2] || bottom - 1 != numbers[6]) {
+                    numbers[2] = top - 1;
+                    numbers[6] = bottom - 1;
+                    std::string text;
+                    for (size_t i = 0; i < numbers.size(); ++i) {
+                        text += (i ? ", " : "") + std::to_string(numbers[i]);
+                    }
+                    anchor.text().set(text.c_str());
+                    sheet.vml.changed = true;
+                }
+            }
+        }
+    }
+}
+
+void ShiftDrawing(Sheet& sheet, int32_t at, int32_t count)
+{
+    if (!sheet.drawing.document) {
+        return;
+    }
+    for (pugi::xml_node anchor : sheet.drawing.document->document_element().children()) {
+        pugi::xml_node from = ChildNamed(ChildNamed(anchor, "from"), "row");
+        pugi::xml_node to = ChildNamed(ChildNamed(anchor, "to"), "row");
+        if (!from) {
+            continue;
+        }
+        int32_t top = from.text().as_int() + 1;
+        int32_t bottom = to ? to.text().as_int() + 1 : top;
+        int32_t oldTop = top;
+        int32_t oldBottom = bottom;
+        ShiftRowInterval(top, bottom, at, count);
+        if (top != oldTop || bottom != oldBottom) {
+            from.text().set(top - 1);
+            if (to) {
+                to.text().set(bottom - 1);
+            }
+            sheet.drawing.changed = true;
+        }
+    }
+}
+
+void ShiftTables(Sheet& sheet, int32_t at, int32_t count)
+{
+    for (SheetPart& table : sheet.tables) {
+        pugi::xml_node root = table.document->document_element();
+        table.changed |= ShiftRectsAttribute(root.attribute("ref"), at, count);
+        if (pugi::xml_node filter = ChildNamed(root, "autoFilter")) {
+            table.changed |= ShiftRectsAttribute(filter.attribute("ref"), at, count);
+        }
+    }
+}
+
+int32_t LastUsedRow(const Sheet& sheet)
+{
+    for (int32_t row = sheet.rows.Size(); row >= 1; --row) {
+        if (!sheet.rows.Find(row)->Empty()) {
+            return row;
+        }
+    }
+    return 0;
+}
+
+// Moves everything below `at` down by `count`.
+void MakeRoom(Workbook& workbook, int32_t sheetIndex, int32_t at, int32_t count)
+{
+    Sheet& sheet = *workbook.sheets[size_t(sheetIndex)];
+    if (at < 1 || at > kMaxRow || count < 1 || count > kMaxRow) {
+        throw AutomationError("Cannot insert " + std::to_string(count) + " rows at row " + std::to_string(at) +
+                              " of the sheet '" + sheet.name + "'");
+    }
+    int32_t last = LastUsedRow(sheet);
+    if (last >= at && int64_t(last) + count > kMaxRow) {
+        throw AutomationError("Cannot insert " + std::to_string(count) + " rows into the sheet '" + sheet.name +
+                              "': cells would be pushed off the end of the sheet");
+    }
+    sheet.rows.Insert(at, count);
+    SheetResolver resolve = workbook.Resolver();
+    for (auto& other : workbook.sheets) {
+        bool moved = false;
+        other->ForEachFormula([&](FormulaCell& formula) {
+            bool changed = formula.formula.InsertRows(sheetIndex, at, count);
+            if (formula.array && other->index == sheetIndex) {
+                int32_t top = formula.arrayRect.top;
+                ShiftRowInterval(formula.arrayRect.top, formula.arrayRect.bottom, at, count);
+                changed = changed || top != formula.arrayRect.top;
+            }
+            if (changed) {
+                formula.cachedValue.clear();
+                moved = true;
+            }
+        });
+        other->changed |= moved;
+    }
+    for (DefinedName& name : workbook.names) {
+        if (name.formula.InsertRows(sheetIndex, at, count)) {
+            workbook.NamesChanged();
+        }
+    }
+    for (CellRect& merge : sheet.merges) {
+        ShiftRowInterval(merge.top, merge.bottom, at, count);
+    }
+    ShiftSheetElements(sheet, at, count, resolve);
+    ShiftComments(sheet, at, count);
+    ShiftDrawing(sheet, at, count);
+    ShiftTables(sheet, at, count);
+    sheet.changed = true;
+    workbook.FormulasChanged();
+}
+
+struct CopiedRow {
+    std::unique_ptr<RowAttributes> attributes;
+    std::vector<Cell> cells;
+    std::vector<FormulaCell> formulas;  // one per formula cell, in order
+};
+
+std::vector<CopiedRow> TakeRows(Sheet& source, int32_t top, int32_t bottom)
+{
+    std::vector<CopiedRow> copied;
+    for (int32_t r = top; r <= bottom; ++r) {
+        CopiedRow copy;
+        if (const Row* row = source.rows.Find(r)) {
+            if (row->attributes) {
+                copy.attributes = std::make_unique<RowAttributes>(*row->attributes);
+            }
+            copy.cells = row->cells;
+            for (const Cell& cell : row->cells) {
+                if (cell.type == Cell::Type::Formula) {
+                    copy.formulas.push_back(source.FormulaAt(cell.index));
+                }
+            }
+        }
+        copied.push_back(std::move(copy));
+    }
+    return copied;
+}
+
+// The source's rectangles that lie in its rows, as offsets from the block top.
+std::vector<CellRect> RectsWithin(const std::vector<CellRect>& rects, int32_t top, int32_t bottom)
+{
+    std::vector<CellRect> inside;
+    for (const CellRect& rect : rects) {
+        if (rect.top >= top && rect.bottom <= bottom) {
+            inside.push_back(CellRect{rect.top - top, rect.left, rect.bottom - top, rect.right});
+        }
+    }
+    return inside;
+}
+
+// Adds to each sqref the parts of it that lie in the source rows, moved to
+// every destination block.
+void CopyRanges(pugi::xml_attribute sqref, int32_t top, int32_t bottom, const std::vector<int32_t>& destinations)
+{
+    if (!sqref) {
+        return;
+    }
+    auto rects = ParseRectList(sqref.value());
+    std::vector<CellRect> added;
+    for (const CellRect& rect : rects) {
+        int32_t overlapTop = std::max(rect.top, top);
+        int32_t overlapBottom = std::min(rect.bottom, bottom);
+        if (overlapTop > overlapBottom) {
+            continue;
+        }
+        for (int32_t destination : destinations) {
+            added.push_back(CellRect{destination + overlapTop - top, rect.left, destination + overlapBottom - top,
+                                     rect.right});
+        }
+    }
+    if (added.empty()) {
+        return;
+    }
+    rects.insert(rects.end(), added.begin(), added.end());
+    sqref.set_value(FormatRectList(rects).c_str());
+}
+
+struct SourceExtras {
+    std::vector<pugi::xml_node> comments;
+    std::vector<pugi::xml_node> shapes;
+    std::vector<pugi::xml_node> hyperlinks;
+};
+
+SourceExtras FindExtras(Sheet& sheet, int32_t top, int32_t bottom)
+{
+    SourceExtras extras;
+    if (sheet.comments.document) {
+        pugi::xml_node list = ChildNamed(sheet.comments.document->document_element(), "commentList");
+        for (pugi::xml_node comment = ChildNamed(list, "comment"); comment; comment = NextNamed(comment, "comment")) {
+            auto cell = ParseCell(comment.attribute("ref").value());
+            if (cell && cell->row >= top && cell->row <= bottom) {
+                extras.comments.push_back(comment);
+            }
+        }
+    }
+    if (sheet.vml.document) {
+        for (pugi::xml_node shape : sheet.vml.document->document_element().children()) {
+            pugi::xml_node row = ChildNamed(ChildNamed(shape, "ClientData"), "Row");
+            if (row && row.text().as_int() + 1 >= top && row.text().as_int() + 1 <= bottom) {
+                extras.shapes.push_back(shape);
+            }
+        }
+    }
+    if (pugi::xml_node links = ChildNamed(sheet.document.document_element(), "hyperlinks")) {
+        for (pugi::xml_node link = ChildNamed(links, "hyperlink"); link; link = NextNamed(link, "hyperlink")) {
+            auto rect = ParseRect(link.attribute("ref").value());
+            if (rect && rect->top >= top && rect->bottom <= bottom) {
+                extras.hyperlinks.push_back(link);
+            }
+        }
+    }
+    return extras;
+}
+
+void MoveCellAttribute(pugi::xml_attribute attribute, int32_t rows)
+{
+    if (auto rect = ParseRect(attribute.value())) {
+        rect->top += rows;
+        rect->bottom += rows;
+        attribute.set_value(FormatRect(*rect).c_str());
+    }
+}
+
+void CopyExtras(Sheet& sheet, const SourceExtras& extras, int32_t sourceTop, const std::vector<int32_t>& destinations)
+{
+    for (int32_t destination : destinations) {
+        int32_t rows = destination - sourceTop;
+        for (pugi::xml_node comment : extras.comments) {
+            pugi::xml_node copy = comment.parent().append_copy(comment);
+            MoveCellAttribute(copy.attribute("ref"), rows);
+            sheet.comments.changed = true;
+        }
+        for (pugi::xml_node shape : extras.shapes) {
+            pugi::xml_node copy = shape.parent().append_copy(shape);
+            copy.remove_attribute("id");
+            pugi::xml_node data = ChildNamed(copy, "ClientData");
+            pugi::xml_node row = ChildNamed(data, "Row");
+            row.text().set(row.text().as_int() + rows);
+            if (pugi::xml_node anchor = ChildNamed(data, "Anchor")) {
+                std::vector<int> numbers;
+                std::stringstream stream(anchor.text().get());
+                std::string piece;
+                while (std::getline(stream, piece, ',')) {
+                    numbers.push_back(std::atoi(piece.c_str()));
+                }
+                if (numbers.size() == 8) {
+                    numbers[2] += rows;
+                    numbers[6] += rows;
+                    std::string text;
+                    for (size_t i = 0; i < numbers.size(); ++i) {
+                        text += (i ? ", " : "") + std::to_string(numbers[i]);
+                    }
+                    anchor.text().set(text.c_str());
+                }
+            }
+            sheet.vml.changed = true;
+        }
+        for (pugi::xml_node link : extras.hyperlinks) {
+            pugi::xml_node copy = link.parent().append_copy(link);
+            MoveCellAttribute(copy.attribute("ref"), rows);
+        }
+    }
+}
+
+}  // namespace
+
+void InsertBlankRows(Workbook& workbook, int32_t sheetIndex, int32_t at, int32_t count)
+{
+    MakeRoom(workbook, sheetIndex, at, count);
+    Sheet& sheet = *workbook.sheets[size_t(sheetIndex)];
+    const Row* above = at > 1 ? sheet.rows.Find(at - 1) : nullptr;
+    if (!above) {
+        return;
+    }
+    RowAttributes formatting;
+    for (const char* name : {"s", "customFormat", "ht", "customHeight"}) {
+        if (const std::string* value = above->Attribute(name)) {
+            formatting.emplace_back(name, *value);
+        }
+    }
+    std::vector<Cell> styled;
+    for (const Cell& cell : above->cells) {
+        if (cell.style != 0) {
+            Cell blank;
+            blank.column = cell.column;
+            blank.style = cell.style;
+            styled.push_back(blank);
+        }
+    }
+    if (formatting.empty() && styled.empty()) {
+        return;
+    }
+    for (int32_t r = at; r < at + count; ++r) {
+        Row& row = sheet.rows.Get(r);
+        if (!formatting.empty()) {
+            row.attributes = std::make_unique<RowAttributes>(formatting);
+        }
+        row.cells = styled;
+    }
+}
+
+void InsertCopiedRows(Workbook& workbook, int32_t sheetIndex, int32_t at, const RowBlock& source, int32_t times)
+{
+    Sheet& sheet = *workbook.sheets[size_t(sheetIndex)];
+    Sheet& from = *workbook.sheets[size_t(source.sheet)];
+    int32_t height = source.bottom - source.top + 1;
+    int64_t total = int64_t(height) * times;
+    if (total > kMaxRow) {
+        throw AutomationError("Cannot insert " + std::to_string(total) + " rows into the sheet '" + sheet.name + "'");
+    }
+    std::vector<CopiedRow> copied = TakeRows(from, source.top, source.bottom);
+    std::vector<CellRect> merges = RectsWithin(from.merges, source.top, source.bottom);
+    MakeRoom(workbook, sheetIndex, at, int32_t(total));
+    int32_t sourceTop = source.top;
+    if (source.sheet == sheetIndex) {
+        sourceTop = ShiftRow(source.top, at, int32_t(total));
+        for (CopiedRow& row : copied) {
+            for (FormulaCell& formula : row.formulas) {
+                formula.formula.InsertRows(sheetIndex, at, int32_t(total));
+            }
+        }
+    }
+    std::vector<int32_t> destinations;
+    for (int32_t copy = 0; copy < times; ++copy) {
+        destinations.push_back(at + copy * height);
+    }
+    for (int32_t destination : destinations) {
+        for (int32_t offset = 0; offset < height; ++offset) {
+            const CopiedRow& sourceRow = copied[size_t(offset)];
+            Row& row = sheet.rows.Get(destination + offset);
+            row.attributes = sourceRow.attributes ? std::make_unique<RowAttributes>(*sourceRow.attributes) : nullptr;
+            row.cells.clear();
+            row.cells.reserve(sourceRow.cells.size());
+            size_t formulaIndex = 0;
+            for (const Cell& cell : sourceRow.cells) {
+                Cell copy = cell;
+                if (cell.type == Cell::Type::Formula) {
+                    FormulaCell formula = sourceRow.formulas[formulaIndex++];
+                    if (source.sheet != sheetIndex) {
+                        formula.formula.Rehost(source.sheet, sheetIndex);
+                    }
+                    formula.formula.Rebase(destination - sourceTop, 0);
+                    if (formula.array) {
+                        formula.arrayRect.top += destination - sourceTop;
+                        formula.arrayRect.bottom += destination - sourceTop;
+                    }
+                    formula.cachedValue.clear();
+                    copy.index = sheet.AddFormula(std::move(formula));
+                } else if (source.sheet != sheetIndex &&
+                           (cell.type == Cell::Type::Error || cell.type == Cell::Type::Raw)) {
+                    copy.index = sheet.AddText(from.TextAt(cell.index));
+                }
+                if (source.sheet != sheetIndex && cell.extra) {
+                    copy.extra = sheet.AddExtra(from.ExtraAt(cell.extra));
+                }
+                row.cells.push_back(copy);
+            }
+        }
+        for (const CellRect& merge : merges) {
+            sheet.merges.push_back(
+                CellRect{destination + merge.top, merge.left, destination + merge.bottom, merge.right});
+        }
+    }
+    if (source.sheet == sheetIndex) {
+        int32_t sourceBottom = sourceTop + height - 1;
+        pugi::xml_node root = sheet.document.document_element();
+        for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling()) {
+            std::string_view name = LocalName(child);
+            if (name == "conditionalFormatting") {
+                CopyRanges(child.attribute("sqref"), sourceTop, sourceBottom, destinations);
+            } else if (name == "dataValidations") {
+                for (pugi::xml_node rule = ChildNamed(child, "dataValidation"); rule;
+                     rule = NextNamed(rule, "dataValidation")) {
+                    CopyRanges(rule.attribute("sqref"), sourceTop, sourceBottom, destinations);
+                }
+            }
+        }
+        SourceExtras moved = FindExtras(sheet, sourceTop, sourceBottom);
+        CopyExtras(sheet, moved, sourceTop, destinations);
+    }
+    sheet.changed = true;
+    workbook.FormulasChanged();
+}
+
+}  // namespace office::spreadsheet

@@ -1,0 +1,96 @@
+// The Workbooks collection: Add makes a new workbook from a template file.
+#include <strings.h>
+
+#include <cctype>
+#include <filesystem>
+
+#include "office/dispatch/AutomationObject.h"
+#include "office/dispatch/Utf8.h"
+#include "office/package/PackageError.h"
+#include "office/spreadsheet/Objects.h"
+
+namespace office::spreadsheet {
+namespace {
+
+std::string Lower(std::string text)
+{
+    for (char& c : text) {
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+class WorkbooksObject : public AutomationObject<WorkbooksObject> {
+public:
+    explicit WorkbooksObject(State state) : state(std::move(state)) {}
+
+    static const MemberTable<WorkbooksObject>& Members()
+    {
+        static const MemberTable<WorkbooksObject> table = {
+            {u"Add", Kind::Method, &WorkbooksObject::Add, 0, 1, 0xb5},
+            {u"Count", Kind::Get, [](WorkbooksObject& self, Call& call) { call.ReturnInt(LONG(self.state->workbooks.size())); },
+             0, 0, 0x76},
+            {u"Item", Kind::Get, &WorkbooksObject::Item, 1, 1, 0xaa},
+        };
+        return table;
+    }
+
+private:
+    void Add(Call& call)
+    {
+        if (!call.Has(0)) {
+            throw AutomationError("Workbooks.Add needs a template: this spreadsheet makes workbooks from .xltx, .xltm, "
+                                  ".xlsx or .xlsm files only");
+        }
+        std::string path = call.Utf8(0);
+        std::filesystem::path file(path);
+        std::string extension = Lower(file.extension().string());
+        if (extension == ".xls" || extension == ".xlt" || extension == ".xlsb") {
+            throw AutomationError("Cannot open '" + path + "': only OOXML templates (.xltx, .xltm, .xlsx, .xlsm) are read");
+        }
+        std::unique_ptr<Workbook> model;
+        try {
+            model = Workbook::Open(file);
+        } catch (const PackageError& error) {
+            throw AutomationError(error.what());
+        }
+        std::string base = file.stem().string();
+        int number = ++state->namesTaken[Lower(base)];
+        std::string name = base + std::to_string(number);
+        std::string type = model->macroEnabled ? "xlsm" : "xlsx";
+        auto document = std::make_shared<SpreadsheetDocument>(std::move(model), name, type);
+        state->workbooks.push_back(document);
+        state->active = document;
+        call.ReturnObject(MakeWorkbook(state, document));
+    }
+
+    void Item(Call& call)
+    {
+        Index index = call.IndexArg(0);
+        if (index.byName) {
+            std::string name = Utf16ToUtf8(index.name);
+            for (const Document& document : state->workbooks) {
+                if (strcasecmp(document->Name().c_str(), name.c_str()) == 0) {
+                    call.ReturnObject(MakeWorkbook(state, document));
+                    return;
+                }
+            }
+            throw AutomationError("There is no open workbook named '" + name + "'");
+        }
+        if (index.number < 1 || size_t(index.number) > state->workbooks.size()) {
+            throw AutomationError("There is no workbook number " + std::to_string(index.number));
+        }
+        call.ReturnObject(MakeWorkbook(state, state->workbooks[size_t(index.number - 1)]));
+    }
+
+    State state;
+};
+
+}  // namespace
+
+ComPtr<IDispatch> MakeWorkbooks(const State& state)
+{
+    return MakeObject<WorkbooksObject>(state);
+}
+
+}  // namespace office::spreadsheet
