@@ -94,3 +94,31 @@ size_t WriteDataFile(const std::string& path, size_t targetBytes)
         throw std::runtime_error("cannot write " + path);
     return size;
 }
+
+void WriteLongTextFile(const std::string& path, size_t textBytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    std::string line(99, 'a');
+    line += '\n';
+    out << "<export><META><TEMPLATE TYPE='2'>t</TEMPLATE></META><DOCUMENTS><doc><FIELDS><Note>";
+    for (size_t written = 0; written < textBytes; written += line.size())
+        out << line;
+    out << "</Note></FIELDS></doc></DOCUMENTS></export>\n";
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+void WriteEntityExpansionFile(const std::string& path)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << "<?xml version='1.0'?>\n<!DOCTYPE export [\n<!ENTITY a0 'laugh laugh laugh laugh laugh'>\n";
+    for (int i = 1; i <= 12; ++i) {
+        out << "<!ENTITY a" << i << " '";
+        for (int k = 0; k < 10; ++k)
+            out << "&a" << i - 1 << ";";
+        out << "'>\n";
+    }
+    out << "]>\n<export><META><TITLE>&a12;</TITLE></META></export>\n";
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
