@@ -63,7 +63,7 @@ static int Feed(XmlParser* parser, std::FILE* file)
 
 int LoadFile(XmlParser* parser, const char* path)
 {
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = path != nullptr ? std::fopen(path, "rb") : nullptr;
     if (file == nullptr) {
         RecordLastError(XmlInputOutputError);
         return 0;

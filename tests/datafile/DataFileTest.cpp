@@ -126,6 +126,16 @@ TEST_F(DataFileTest, MissingFileGivesOneLine)
     EXPECT_EQ(LoadFailure(path), "Unable to load file " + path + " (error #2: Input/Output error)\n");
 }
 
+TEST_F(DataFileTest, NoPathAtAllIsAnInputOutputError)
+{
+    try {
+        DataFile data(nullptr);
+        ADD_FAILURE() << "loading without a path did not fail";
+    } catch (const COMException& e) {
+        EXPECT_EQ(e.message, "Unable to load file  (error #2: Input/Output error)\n");
+    }
+}
+
 TEST_F(DataFileTest, FileCutOffInAnElementGivesBothLines)
 {
     std::string path = folder.Write("cut.xml", "<export>\n  <META>\n    <TITLE>Creating doc");
