@@ -7,11 +7,30 @@
 
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+
 #include <string>
 
 namespace {
 
-TEST(XmlParserSafetyTest, HundredThousandLevelsLoadAndFree)
+// Runs the work on a thread with a stack of the given size, as small as a
+// worker thread's stack may be, so that recursion by depth would overflow it.
+void RunOnStack(size_t stackSize, void (*work)())
+{
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, stackSize);
+    pthread_t thread;
+    auto start = [](void* function) -> void* {
+        reinterpret_cast<void (*)()>(function)();
+        return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&thread, &attributes, start, reinterpret_cast<void*>(work)), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+}
+
+void LoadAndFreeHundredThousandLevels()
 {
     const int depth = 100000;
     std::string xml;
@@ -37,6 +56,11 @@ TEST(XmlParserSafetyTest, HundredThousandLevelsLoadAndFree)
     for (int i = 0; i < depth / 2; ++i)
         middle = middle->firstChild;
     FreeElement(middle);
+}
+
+TEST(XmlParserSafetyTest, HundredThousandLevelsLoadAndFreeOnASmallStack)
+{
+    RunOnStack(1024 * 1024, LoadAndFreeHundredThousandLevels);
 }
 
 TEST(XmlParserSafetyTest, EntityAmplificationFailsWithExpatsOwnError)
