@@ -51,6 +51,8 @@ int32_t Generator::Run() {
 
 void Generator::ReadTemplate() {
     if (resultCode > 0) return;
-    templatePath = ElementContents(ChildByName(ChildByName(rootElement, "META"), "TEMPLATE"));
+    // Without a TEMPLATE element the path stays unset, which BuildDocument reports as code 1.
+    Element* templateElement = ChildByName(ChildByName(rootElement, "META"), "TEMPLATE");
+    templatePath = templateElement ? ElementContents(templateElement) : nullptr;
     session->PutPropertyInt(application, u"Visible", 0);
 }

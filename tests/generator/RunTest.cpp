@@ -160,6 +160,13 @@ TEST_F(RunTest, ResultCodeInTheFirstDocumentSkipsTheRest) {
     EXPECT_THAT(dialog.MessageBoxes(), IsEmpty());
 }
 
+TEST_F(RunTest, MissingTemplateElementLeavesThePathUnsetForCode1) {
+    ProbeGenerator& probe = Make("no_template.xml");
+    EXPECT_EQ(probe.Run(), 1);
+    EXPECT_THAT(probe.built, IsEmpty());
+    EXPECT_EQ(probe.shows, 0);
+}
+
 TEST_F(RunTest, CancelDuringTheThirdOfTenDocumentsJumpsTo100AndShows) {
     ProbeGenerator& probe = Make("ten_documents.xml");
     probe.afterStep = [](ProbeGenerator& self) {
