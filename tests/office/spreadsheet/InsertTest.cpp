@@ -1,0 +1,140 @@
+// Row insertion through IDispatch: Copy mode, blank rows, and everything that
+// moves with the rows.
+#include <gtest/gtest.h>
+
+#include "tests/office/spreadsheet/ExcelDriver.h"
+#include "tests/office/spreadsheet/WorkbookBuilder.h"
+
+namespace excel_test {
+namespace {
+
+constexpr int kShiftDown = -4121;
+
+std::string Cell(IDispatch* sheet, int row, int column)
+{
+    Var value = Invoke(CellAt(sheet, row, column).Get(), u"Value", DISPATCH_PROPERTYGET);
+    if (value.value.vt == VT_BSTR) {
+        return value.Text();
+    }
+    if (value.value.vt == VT_R8) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", value.value.dblVal);
+        return text;
+    }
+    return value.value.vt == VT_EMPTY ? "" : "?";
+}
+
+std::string Formula(IDispatch* sheet, int row, int column)
+{
+    return GetText(CellAt(sheet, row, column).Get(), u"Formula");
+}
+
+// Rows 1-6: a heading, a detail row with formula, a merged footer with a
+// comment, and a total that sums the detail column.
+class InsertTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto path = WorkbookBuilder()
+                        .Strings({"Head", "Item", "Footer"})
+                        .Sheet("Sheet1",
+                               "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>"
+                               "<row r=\"2\" ht=\"20\" customHeight=\"1\"><c r=\"A2\" t=\"s\"><v>1</v></c>"
+                               "<c r=\"B2\"><v>5</v></c><c r=\"C2\"><f>B2*2</f><v>10</v></c></row>"
+                               "<row r=\"3\"><c r=\"A3\" s=\"3\" t=\"s\"><v>2</v></c><c r=\"B3\" s=\"3\"/></row>"
+                               "<row r=\"5\"><c r=\"B5\"><f>SUM(B2:B4)</f><v>5</v></c></row>",
+                               "<mergeCells count=\"1\"><mergeCell ref=\"A3:B3\"/></mergeCells>")
+                        .Sheet("Other", "<row r=\"1\"><c r=\"A1\"><f>Sheet1!B5+Sheet1!B2</f><v>10</v></c></row>")
+                        .Name("Block", "Sheet1!$2:$3")
+                        .Name("Total", "Sheet1!$B$5")
+                        .Name("Top", "Sheet1!$A$1")
+                        .Comment(0, "A3", "Footer note")
+                        .Write(scratch.Path() / "insert.xlsx");
+        book = AddWorkbook(excel.Get(), path.string());
+        sheet = Get(book.Get(), u"ActiveSheet");
+    }
+
+    ScratchFolder scratch;
+    ComPtr<IDispatch> excel = StartExcel();
+    ComPtr<IDispatch> book;
+    ComPtr<IDispatch> sheet;
+};
+
+TEST_F(InsertTest, OneCopiedRowFillsEverySelectedRowAndEndsCopyMode)
+{
+    Call(RowOf(sheet.Get(), 2).Get(), u"Copy");
+    Call(RowSpan(excel.Get(), sheet.Get(), 3, 5).Get(), u"Select");
+    Call(Get(excel.Get(), u"Selection").Get(), u"Insert", {Var(kShiftDown)});
+    for (int row = 3; row <= 5; ++row) {
+        EXPECT_EQ(Cell(sheet.Get(), row, 1), "Item");
+        EXPECT_EQ(Formula(sheet.Get(), row, 3), "=B" + std::to_string(row) + "*2");
+    }
+    EXPECT_EQ(Cell(sheet.Get(), 6, 1), "Footer");
+    EXPECT_EQ(Formula(sheet.Get(), 8, 2), "=SUM(B2:B7)");  // grew by three rows
+    EXPECT_EQ(NameAddress(book.Get(), "Block"), "$2:$6");
+    EXPECT_EQ(NameAddress(book.Get(), "Total"), "$B$8");
+    EXPECT_EQ(NameAddress(book.Get(), "Top"), "$A$1");
+    ComPtr<IDispatch> other = Get(Call(Get(book.Get(), u"Names").Get(), u"Item", {Var("Top")}).Get(), u"RefersToRange");
+    ComPtr<IDispatch> otherSheet = Call(book.Get(), u"Worksheets", {Var("Other")});
+    EXPECT_EQ(Formula(otherSheet.Get(), 1, 1), "=Sheet1!B8+Sheet1!B2");
+
+    // Copy mode ended: the next insert adds one blank row formatted like the row above.
+    Call(RowOf(sheet.Get(), 7).Get(), u"Insert", {Var(kShiftDown)});
+    EXPECT_EQ(Cell(sheet.Get(), 7, 1), "");
+    EXPECT_EQ(Cell(sheet.Get(), 8, 1), "");  // row 7 was empty before and moved to 8
+    EXPECT_EQ(Formula(sheet.Get(), 9, 2), "=SUM(B2:B8)");  // inserted at its last row: grows
+}
+
+TEST_F(InsertTest, ACopiedBlockLargerThanTheSelectionIsInsertedOnce)
+{
+    Call(RowSpan(excel.Get(), sheet.Get(), 2, 3).Get(), u"Copy");
+    Call(RowOf(sheet.Get(), 4).Get(), u"Select");
+    Call(Get(excel.Get(), u"Selection").Get(), u"Insert", {Var(kShiftDown)});
+    EXPECT_EQ(Cell(sheet.Get(), 4, 1), "Item");
+    EXPECT_EQ(Formula(sheet.Get(), 4, 3), "=B4*2");
+    EXPECT_EQ(Cell(sheet.Get(), 5, 1), "Footer");
+    EXPECT_EQ(Formula(sheet.Get(), 7, 2), "=SUM(B2:B6)");
+    EXPECT_EQ(NameAddress(book.Get(), "Block"), "$2:$3");  // inserted right after: unchanged
+    // The merge and the comment of the footer were copied with it.
+    ComPtr<IDispatch> comment = Get(CellAt(sheet.Get(), 5, 1).Get(), u"Comment");
+    ASSERT_TRUE(comment);
+    EXPECT_EQ(GetText(comment.Get(), u"Text"), "Footer note");
+}
+
+TEST_F(InsertTest, MergesCommentsAndNamesBelowMoveWithTheirRows)
+{
+    Call(RowOf(sheet.Get(), 3).Get(), u"Insert", {Var(kShiftDown)});
+    EXPECT_FALSE(Get(CellAt(sheet.Get(), 3, 1).Get(), u"Comment"));
+    ComPtr<IDispatch> comment = Get(CellAt(sheet.Get(), 4, 1).Get(), u"Comment");
+    ASSERT_TRUE(comment);
+    EXPECT_EQ(GetText(comment.Get(), u"Text"), "Footer note");
+    EXPECT_EQ(Cell(sheet.Get(), 4, 1), "Footer");
+    EXPECT_EQ(NameAddress(book.Get(), "Block"), "$2:$4");
+    // A blank row takes the formats of the row above but not its values.
+    EXPECT_EQ(Cell(sheet.Get(), 3, 2), "");
+}
+
+TEST_F(InsertTest, InsertingAtRowOneCopiesNoFormatsAndMovesEverything)
+{
+    Call(RowOf(sheet.Get(), 1).Get(), u"Insert", {Var(kShiftDown)});
+    EXPECT_EQ(Cell(sheet.Get(), 2, 1), "Head");
+    EXPECT_EQ(NameAddress(book.Get(), "Top"), "$A$2");
+    EXPECT_EQ(Formula(sheet.Get(), 6, 2), "=SUM(B3:B5)");
+}
+
+TEST_F(InsertTest, RangesTakenBeforeAnInsertFollowTheirCells)
+{
+    ComPtr<IDispatch> footer = CellAt(sheet.Get(), 3, 1);
+    Call(RowSpan(excel.Get(), sheet.Get(), 2, 2).Get(), u"Insert", {Var(kShiftDown)});
+    EXPECT_EQ(GetInt(footer.Get(), u"Row"), 4);
+}
+
+TEST_F(InsertTest, ShiftingToTheRightIsRefused)
+{
+    Outcome outcome = TryCall(RowOf(sheet.Get(), 2).Get(), u"Insert", {Var(-4161)});
+    EXPECT_EQ(outcome.hr, DISP_E_EXCEPTION);
+    EXPECT_FALSE(outcome.description.empty());
+}
+
+}  // namespace
+}  // namespace excel_test
