@@ -121,6 +121,12 @@ std::vector<FormFieldPtr> FieldIndex::FieldsUnder(pugi::xml_node subtree) {
     return fields;
 }
 
+FormFieldPtr FieldIndex::BegunBy(pugi::xml_node run) {
+    Refresh();
+    auto found = slotOfBegin_.find(run.internal_object());
+    return found == slotOfBegin_.end() ? nullptr : fields_[found->second];
+}
+
 void FieldIndex::Remove(const FormFieldPtr& field) {
     if (!field->alive) return;
     field->alive = false;

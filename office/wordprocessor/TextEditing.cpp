@@ -120,8 +120,12 @@ Point BlockInsertionPoint(const WordDocument& document, Point at) {
 }
 
 void RemoveNodes(WordDocument& document, const std::vector<pugi::xml_node>& nodes) {
+    const std::string& fldChar = document.Names().fldChar;
     for (pugi::xml_node node : nodes) {
-        for (const FormFieldPtr& field : document.Fields().FieldsUnder(node)) document.Fields().Remove(field);
+        ForEachElement(node, [&](pugi::xml_node element) {
+            if (fldChar != element.name()) return;
+            if (FormFieldPtr field = document.Fields().BegunBy(element.parent())) document.Fields().Remove(field);
+        });
     }
     for (pugi::xml_node node : nodes) node.parent().remove_child(node);
     document.NoteDeletion();

@@ -32,10 +32,10 @@ bool IsBinaryOfficeFile(const std::filesystem::path& path) {
 
 // A document keeps no macros: the VBA project, its data part, their
 // relationships and content types go.
-void DropMacros(Package& package, ContentTypes& types, const std::string& mainPart) {
+bool DropMacros(Package& package, ContentTypes& types, const std::string& mainPart) {
     Relationships mainRels(package, mainPart);
     auto vba = mainRels.FindByType(kVbaProjectType);
-    if (!vba) return;
+    if (!vba) return false;
     const std::string vbaPart = ResolvePartTarget(mainPart, vba->target);
     for (const Relationship& rel : Relationships(package, vbaPart).All()) {
         if (rel.external) continue;
@@ -48,6 +48,7 @@ void DropMacros(Package& package, ContentTypes& types, const std::string& mainPa
     types.RemoveOverride(vbaPart);
     mainRels.Remove(vba->id);
     mainRels.WriteTo(package);
+    return true;
 }
 
 std::shared_ptr<WordTemplate> Read(const std::filesystem::path& path) {
@@ -79,9 +80,11 @@ std::shared_ptr<WordTemplate> Read(const std::filesystem::path& path) {
     }
 
     const bool isTemplate = mainType != kWordMainTypes[0] && mainType != kWordMainTypes[3];
-    DropMacros(package, types, result->mainPart);
-    types.SetOverride(result->mainPart, kDocumentType);
-    types.WriteTo(package);
+    const bool hadMacros = DropMacros(package, types, result->mainPart);
+    if (hadMacros || mainType != kDocumentType) {
+        types.SetOverride(result->mainPart, kDocumentType);
+        types.WriteTo(package);
+    }
     if (isTemplate) AttachTemplate(package, result->mainPart, std::filesystem::absolute(path).string());
     result->attachedTemplateName = AttachedTemplateName(package, result->mainPart);
     const std::string now = W3cdtfNow();

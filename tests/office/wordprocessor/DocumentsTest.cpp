@@ -1,0 +1,156 @@
+#include "office/package/ContentTypes.h"
+#include "office/package/Package.h"
+#include "office/package/Properties.h"
+#include "tests/office/wordprocessor/WordFixture.h"
+
+#include <zlib.h>
+
+#include <fstream>
+#include <set>
+
+namespace word_test {
+namespace {
+
+class Documents : public WordFixture {};
+
+std::string ZipOf(const std::vector<std::pair<std::string, std::string>>& parts) {
+    std::vector<std::shared_ptr<const office::ZipEntry>> entries;
+    for (const auto& [name, data] : parts) {
+        auto entry = std::make_shared<office::ZipEntry>();
+        entry->name = name;
+        entry->data = data;
+        entries.push_back(entry);
+    }
+    return office::WriteZip(entries);
+}
+
+// 64 MiB of zeros deflated as tightly as zlib can: a thousand to one.
+std::string BombZip() {
+    auto bomb = std::make_shared<office::ZipEntry>();
+    bomb->name = "word/document.xml";
+    bomb->data.assign(64u << 20, '\0');
+    uLongf size = compressBound(bomb->data.size());
+    std::string zlibStream(size, '\0');
+    compress2(reinterpret_cast<Bytef*>(zlibStream.data()), &size, reinterpret_cast<const Bytef*>(bomb->data.data()),
+              bomb->data.size(), 9);
+    bomb->raw = zlibStream.substr(2, size - 6);  // the raw deflate data inside the zlib wrapper
+    bomb->hasRaw = true;
+    bomb->rawMethod = 8;
+    bomb->crc = static_cast<uint32_t>(crc32_z(0, reinterpret_cast<const Bytef*>(bomb->data.data()), bomb->data.size()));
+    auto types = std::make_shared<office::ZipEntry>();
+    types->name = "[Content_Types].xml";
+    types->data = "<Types/>";
+    return office::WriteZip({types, bomb});
+}
+
+const char kDocumentType[] = "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml";
+
+TEST_F(Documents, NewDocumentsAreNumberedTurnedIntoDocumentsAndShownOnce) {
+    auto path = WriteTemplate(folder, "form.dotx", Paragraph(TextField("A")));
+    ComPtr<IDispatch> first = AddDocument(word.Get(), path.string());
+    ComPtr<IDispatch> second = AddDocument(word.Get(), path.string());
+    EXPECT_EQ(GetText(first.Get(), u"Name"), "Document1");
+    EXPECT_EQ(GetText(second.Get(), u"Name"), "Document2");
+    EXPECT_EQ(GetText(Get(first.Get(), u"AttachedTemplate").Get(), u"Name"), "form.dotx");
+    Put(first.Get(), u"AttachedTemplate", Var(u""));
+    EXPECT_EQ(GetText(Get(first.Get(), u"AttachedTemplate").Get(), u"Name"), "Normal.dotm");
+
+    EXPECT_EQ(WrittenFiles(), 0u);
+    Show("Document1");
+    EXPECT_EQ(printed, (output / "Document1.docx").string() + "\n" + (output / "Document2.docx").string() + "\n");
+    Put(word.Get(), u"Visible", Var(1));
+    EXPECT_EQ(WrittenFiles(), 2u);
+
+    office::Package detached = office::Package::Open(output / "Document1.docx");
+    EXPECT_EQ(office::ContentTypes(detached).TypeOf("word/document.xml"), kDocumentType);
+    EXPECT_EQ(CountOf(detached.Part("word/settings.xml"), "attachedTemplate"), 0u);
+    EXPECT_EQ(office::AppProperty(detached, "Template"), "Normal.dotm");
+    EXPECT_EQ(office::CoreProperty(detached, "cp:revision"), "1");
+    EXPECT_EQ(office::CoreProperty(detached, "dc:title"), "Test form");
+
+    office::Package attached = office::Package::Open(output / "Document2.docx");
+    EXPECT_EQ(CountOf(attached.Part("word/settings.xml"), "<w:attachedTemplate r:id="), 1u);
+    EXPECT_EQ(office::AppProperty(attached, "Template"), "form.dotx");
+}
+
+TEST_F(Documents, MacrosOfATemplateStayBehind) {
+    auto path = WriteTemplate(folder, "macro.dotm", Paragraph(TextField("A")), Kind::Dotm);
+    AddDocument(word.Get(), path.string());
+    Show("Document1");
+    office::Package package = office::Package::Open(output / "Document1.docx");
+    EXPECT_FALSE(package.HasPart("word/vbaProject.bin"));
+    EXPECT_FALSE(package.HasPart("word/vbaData.xml"));
+    EXPECT_EQ(CountOf(package.Part("word/_rels/document.xml.rels"), "vbaProject"), 0u);
+    EXPECT_EQ(CountOf(package.Part("[Content_Types].xml"), "vba"), 0u);
+    EXPECT_EQ(office::ContentTypes(package).TypeOf("word/document.xml"), kDocumentType);
+}
+
+TEST_F(Documents, UntouchedPartsComeBackUnchanged) {
+    const auto sample = SharedDir() / "samples" / "poi-test.dotx";
+    office::Package source = office::Package::Open(sample);
+    BuildDocument(word.Get(), sample.string(), {});
+    const auto docx = SharedDir() / "samples" / "docx4j-LegacyForms.docx";
+    AddDocument(word.Get(), docx.string());
+    Show("Document1");
+
+    const std::set<std::string> changed = {"[Content_Types].xml", "docProps/core.xml", "docProps/app.xml",
+                                           "word/settings.xml", "word/_rels/settings.xml.rels"};
+    office::Package made = office::Package::Open(output / "Document1.docx");
+    for (const std::string& name : source.PartNames()) {
+        if (changed.count(name)) continue;
+        EXPECT_EQ(made.Part(name), source.Part(name)) << name;
+    }
+    // A document opened and shown without any change: only the core properties differ.
+    office::Package original = office::Package::Open(docx);
+    office::Package same = office::Package::Open(output / "Document2.docx");
+    EXPECT_EQ(same.PartNames(), original.PartNames());
+    for (const std::string& name : original.PartNames()) {
+        if (name == "docProps/core.xml") continue;
+        EXPECT_EQ(same.Part(name), original.Part(name)) << name;
+    }
+}
+
+TEST_F(Documents, BadTemplatesAreRefusedNamingFileAndReasonAndNothingIsWritten) {
+    auto write = [&](const std::string& name, const std::string& bytes) {
+        std::ofstream(folder / name, std::ios::binary) << bytes;
+        return (folder / name).string();
+    };
+    std::string ole("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    ole.resize(2048, '\0');
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {(folder / "missing.dotx").string(), "does not exist"},
+        {write("text.dotx", "just text"), "not a zip"},
+        {write("old.doc", ole), "only OOXML templates"},
+        {write("escape.dotx", ZipOf({{"[Content_Types].xml", "<Types/>"}, {"../x", "x"}})), "leaves the package"},
+        {write("bomb.dotx", BombZip()), "zip bomb"},
+        {(SharedDir() / "samples" / "poi-test.xltx").string(), "not a WordprocessingML"},
+    };
+    for (const auto& [path, reason] : cases) {
+        SCOPED_TRACE(path);
+        std::u16string wide(path.begin(), path.end());
+        Outcome outcome = TryCall(Get(word.Get(), u"Documents").Get(), u"Add", {Var(wide.c_str())});
+        EXPECT_EQ(outcome.hr, DISP_E_EXCEPTION);
+        EXPECT_NE(outcome.description.find(path), std::string::npos) << outcome.description;
+        EXPECT_NE(outcome.description.find(reason), std::string::npos) << outcome.description << " / " << reason;
+    }
+    EXPECT_EQ(GetInt(Get(word.Get(), u"Documents").Get(), u"Count"), 0);
+    Put(word.Get(), u"Visible", Var(1));
+    EXPECT_EQ(WrittenFiles(), 0u);
+}
+
+TEST_F(Documents, QuitWritesNothingAndWindowStateIsKept) {
+    auto path = WriteTemplate(folder, "form.dotx", Paragraph(TextField("A")));
+    AddDocument(word.Get(), path.string());
+    EXPECT_EQ(GetInt(word.Get(), u"WindowState"), 0);
+    Put(word.Get(), u"WindowState", Var(2));
+    EXPECT_EQ(GetInt(word.Get(), u"WindowState"), 2);
+    EXPECT_EQ(TryPut(word.Get(), u"WindowState", Var(7)).hr, DISP_E_EXCEPTION);
+    Call(word.Get(), u"Activate");
+    Invoke(word.Get(), u"Quit", DISPATCH_METHOD, {Var(0)});
+    Put(word.Get(), u"Visible", Var(1));
+    EXPECT_EQ(WrittenFiles(), 0u);
+    EXPECT_EQ(GetInt(Get(word.Get(), u"Documents").Get(), u"Count"), 0);
+}
+
+}  // namespace
+}  // namespace word_test

@@ -1,0 +1,30 @@
+// Small WordprocessingML templates written by the tests, with legacy form
+// fields stored as the word processor stores them.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace word_test {
+
+// Runs of a text form field; its result is five en spaces unless given.
+std::string TextField(const std::string& name, const std::string& result = "\u2002\u2002\u2002\u2002\u2002",
+                      const std::string& rPr = "");
+std::string CheckBox(const std::string& name, bool checked);
+std::string DropDown(const std::string& name, const std::vector<std::string>& entries);
+std::string TextRun(const std::string& text);
+std::string Paragraph(const std::string& runs);
+// A table of rows, each row a list of cell contents (runs).
+std::string Table(const std::vector<std::vector<std::string>>& rows);
+
+enum class Kind { Dotx, Dotm, Docx };
+
+// Writes a template with the body (paragraphs and tables) and returns its path.
+std::filesystem::path WriteTemplate(const std::filesystem::path& folder, const std::string& fileName,
+                                    const std::string& body, Kind kind = Kind::Dotx);
+
+std::filesystem::path SharedDir();
+std::filesystem::path MakeTempFolder();
+
+}  // namespace word_test

@@ -1,0 +1,54 @@
+#include "tests/office/wordprocessor/WordFixture.h"
+
+namespace word_test {
+namespace {
+
+class TextReplacement : public WordFixture {};
+
+TEST_F(TextReplacement, ValuesReplaceFieldsAsPlainTextWithTheFieldsFormatting) {
+    const std::string bold = "<w:rPr><w:b/></w:rPr>";
+    const std::string body =
+        Paragraph(TextField("Name", "\u2002\u2002\u2002\u2002\u2002", bold)) + Paragraph(TextField("Math")) +
+        Paragraph(TextRun("[") + TextField("Empty") + TextRun("]")) + Paragraph(TextRun("[") + TextField("Space") + TextRun("]")) +
+        Paragraph(CheckBox("Agree", true) + DropDown("Choice", {"x", "y"}));
+    auto path = WriteTemplate(folder, "text.dotx", body);
+    ComPtr<IDispatch> document = BuildDocument(
+        word.Get(), path.string(),
+        {{"Name", 1, {"Zoë Ærø – €5 漢字"}}, {"Math", 1, {"a < b & c > d"}}, {"Empty", 1, {""}}, {"Space", 1, {" "}}});
+    // Check box and drop-down stay as they were.
+    EXPECT_EQ(FieldNames(document.Get()), "Agree,Choice");
+    std::string xml = Show("Document1");
+    EXPECT_EQ(ParagraphTexts(xml), "Zoë Ærø – €5 漢字|a < b & c > d|[]|[ ]|");
+    EXPECT_NE(xml.find("<w:r><w:rPr><w:b/></w:rPr><w:t>Zoë"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("a &lt; b &amp; c &gt; d"), std::string::npos);
+    EXPECT_EQ(CountOf(xml, "FORMTEXT"), 0u);
+    EXPECT_EQ(CountOf(xml, "FORMCHECKBOX"), 1u);
+    EXPECT_EQ(CountOf(xml, "FORMDROPDOWN"), 1u);
+    EXPECT_EQ(CountOf(xml, "w:name=\"Name\""), 0u);  // its bookmark went with it
+}
+
+TEST_F(TextReplacement, LineFeedsMakeParagraphsAndControlCharactersAreSafe) {
+    const std::string body = Paragraph(TextRun("&lt;") + TextField("Lines") + TextRun("&gt;")) +
+                             Table({{TextField("Cell")}}) + Paragraph(TextField("Marks"));
+    auto path = WriteTemplate(folder, "lines.dotx", body);
+    BuildDocument(word.Get(), path.string(),
+                  {{"Lines", 1, {"one\ntwo\r\nthree\rfour"}},
+                   {"Cell", 1, {"a\nb"}},
+                   {"Marks", 1, {std::string("t\tv\vbell\x07 nul-free")}}});
+    std::string xml = Show("Document1");
+    EXPECT_EQ(ParagraphTexts(xml), "<one|two|three|four>|a|b|t\\tv\\vbell nul-free");
+    EXPECT_EQ(CountOf(xml, "<w:tc>"), 1u);
+}
+
+TEST_F(TextReplacement, TextPutAtTheInsertionPointIsInserted) {
+    auto path = WriteTemplate(folder, "plain.dotx", Paragraph(TextRun("body")));
+    ComPtr<IDispatch> document = AddDocument(word.Get(), path.string());
+    ComPtr<IDispatch> selection = Get(Get(document.Get(), u"ActiveWindow").Get(), u"Selection");
+    Call(selection.Get(), u"GoTo", {Var(1), Var(1)});
+    Put(selection.Get(), u"Text", Var(u"start "));
+    EXPECT_EQ(ParagraphTexts(Show("Document1")), "start body");
+    EXPECT_EQ(TryCall(selection.Get(), u"Copy").hr, DISP_E_EXCEPTION);
+}
+
+}  // namespace
+}  // namespace word_test
