@@ -58,9 +58,9 @@ std::vector<std::filesystem::path> ScratchFolder::OutputFiles() const
     return files;
 }
 
-WorkbookBuilder& WorkbookBuilder::Sheet(std::string name, std::string rows, std::string after)
+WorkbookBuilder& WorkbookBuilder::Sheet(std::string name, std::string rows, std::string after, std::string before)
 {
-    sheets.push_back({std::move(name), std::move(rows), std::move(after)});
+    sheets.push_back({std::move(name), std::move(rows), std::move(after), std::move(before)});
     return *this;
 }
 
@@ -142,7 +142,7 @@ std::filesystem::path WorkbookBuilder::Write(const std::filesystem::path& file) 
             after += "<legacyDrawing r:id=\"rIdV\"/>";
         }
         package.SetPart(part, std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><worksheet xmlns=\"") +
-                                  kMain + "\" xmlns:r=\"" + kRel + "\"><sheetData>" + sheets[i].rows + "</sheetData>" +
+                                  kMain + "\" xmlns:r=\"" + kRel + "\">" + sheets[i].before + "<sheetData>" + sheets[i].rows + "</sheetData>" +
                                   after + "</worksheet>");
     }
     if (!strings.empty()) {

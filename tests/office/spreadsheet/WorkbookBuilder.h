@@ -23,8 +23,9 @@ private:
 
 class WorkbookBuilder {
 public:
-    // A sheet with the given <sheetData> content and any elements that follow it.
-    WorkbookBuilder& Sheet(std::string name, std::string rows, std::string after = "");
+    // A sheet with the given <sheetData> content, the elements that follow it
+    // and those that go before it.
+    WorkbookBuilder& Sheet(std::string name, std::string rows, std::string after = "", std::string before = "");
     WorkbookBuilder& Name(std::string name, std::string formula, int localSheet = -1);
     WorkbookBuilder& Strings(std::vector<std::string> texts);
     // A legacy comment (with its VML shape) on a cell of a sheet.
@@ -37,7 +38,7 @@ public:
 
 private:
     struct SheetSpec {
-        std::string name, rows, after;
+        std::string name, rows, after, before;
     };
     struct CommentSpec {
         int sheet;
