@@ -182,13 +182,24 @@ Point ReplaceFieldWithText(WordDocument& document, const FormFieldPtr& field, st
         throw WordError("The form field '" + field->name + "' in " + document.Name() +
                         " spans several paragraphs and cannot be replaced by text");
     }
-    // The new text takes the formatting of the field's first run.
+    // The new text takes the formatting of the field's first run, else of its first result run.
     pugi::xml_document scratch;
     pugi::xml_node rPr;
-    for (pugi::xml_node run = field->beginRun; run && !rPr; run = run.next_sibling()) {
-        if (pugi::xml_node own = run.child(names.rPr.c_str())) rPr = scratch.append_copy(own);
-        if (run == field->endRun) break;
+    pugi::xml_node source = field->beginRun.child(names.rPr.c_str());
+    for (pugi::xml_node run = field->beginRun; run && !source && run != field->endRun; run = run.next_sibling()) {
+        if (!run.child(names.fldChar.c_str()) ||
+            std::string_view(run.child(names.fldChar.c_str()).attribute(names.fldCharType.c_str()).value()) != "separate") {
+            continue;
+        }
+        for (pugi::xml_node result = run.next_sibling(); result && result != field->endRun; result = result.next_sibling()) {
+            if (result.child(names.t.c_str())) {
+                source = result.child(names.rPr.c_str());
+                break;
+            }
+        }
+        break;
     }
+    if (source) rPr = scratch.append_copy(source);
     if (rPr) rPr.remove_child(names.noProof.c_str());
 
     std::vector<pugi::xml_node> doomed = BookmarkOf(names, *field);
