@@ -3,8 +3,8 @@
 #include <deque>
 #include <mutex>
 
+#include "platform/win32/RecordLog.h"
 #include "platform/win32/RecordedUi.h"
-#include "platform/win32/UiBackend.h"
 
 namespace win32 {
 
@@ -24,8 +24,21 @@ struct Recorder {
     std::string cancelTrigger;
 };
 
+// The record file and the cancel trigger are read from the environment once.
 Recorder& TheRecorder() {
-    static auto* recorder = new Recorder;
+    static auto* recorder = [] {
+        auto* made = new Recorder;
+        if (const char* path = std::getenv("TOLVANE_RECORD"); path != nullptr && *path != '\0') {
+            made->file = std::fopen(path, "w");
+            if (made->file == nullptr) {
+                std::fprintf(stderr, "tolvane: cannot write the record file %s\n", path);
+            }
+        }
+        if (const char* trigger = std::getenv("TOLVANE_RECORD_CANCEL"); trigger != nullptr) {
+            made->cancelTrigger = trigger;
+        }
+        return made;
+    }();
     return *recorder;
 }
 
@@ -80,36 +93,15 @@ Event WindowEvent(EventKind kind, const WindowView& window) {
 
 class RecordBackend : public UiBackend {
 public:
-    RecordBackend() {
-        Recorder& recorder = TheRecorder();
-        std::lock_guard lock(recorder.mutex);
-        if (const char* path = std::getenv("TOLVANE_RECORD"); path != nullptr && *path != '\0') {
-            recorder.file = std::fopen(path, "w");
-            if (recorder.file == nullptr) {
-                std::fprintf(stderr, "tolvane: cannot write the record file %s\n", path);
-            }
-        }
-        if (const char* trigger = std::getenv("TOLVANE_RECORD_CANCEL"); trigger != nullptr) {
-            recorder.cancelTrigger = trigger;
-        }
-    }
-
-    void Created(const WindowView& window) override { Record(WindowEvent(EventKind::Create, window)); }
-    void TextChanged(const WindowView& window) override { Record(WindowEvent(EventKind::Text, window)); }
+    void Created(const WindowView& window) override { LogWindowEvent(EventKind::Create, window); }
+    void TextChanged(const WindowView& window) override { LogWindowEvent(EventKind::Text, window); }
     void VisibilityChanged(const WindowView& window) override {
-        Record(WindowEvent(window.visible ? EventKind::Show : EventKind::Hide, window));
+        LogWindowEvent(window.visible ? EventKind::Show : EventKind::Hide, window);
     }
-    void Destroyed(const WindowView& window) override { Record(WindowEvent(EventKind::Destroy, window)); }
+    void Destroyed(const WindowView& window) override { LogWindowEvent(EventKind::Destroy, window); }
 
     void ShowMessageBox(const MessageBoxRequest& request, const std::shared_ptr<MessageBoxAnswer>& answer) override {
-        Event event;
-        event.kind = EventKind::MessageBox;
-        event.window = request.owner;
-        event.windowName = request.ownerName;
-        event.text = request.text;
-        event.caption = request.caption;
-        event.flags = request.type;
-        Record(event);
+        LogMessageBox(request);
         Recorder& recorder = TheRecorder();
         {
             std::lock_guard lock(recorder.mutex);
@@ -122,7 +114,56 @@ public:
     }
 };
 
+// Another backend shows the windows; the record file follows along.
+class RecordingTee : public UiBackend {
+public:
+    explicit RecordingTee(std::unique_ptr<UiBackend> shown) : shown_(std::move(shown)) {}
+
+    void Created(const WindowView& window) override {
+        shown_->Created(window);
+        LogWindowEvent(EventKind::Create, window);
+    }
+    void TextChanged(const WindowView& window) override {
+        shown_->TextChanged(window);
+        LogWindowEvent(EventKind::Text, window);
+    }
+    void VisibilityChanged(const WindowView& window) override {
+        shown_->VisibilityChanged(window);
+        LogWindowEvent(window.visible ? EventKind::Show : EventKind::Hide, window);
+    }
+    void Destroyed(const WindowView& window) override {
+        shown_->Destroyed(window);
+        LogWindowEvent(EventKind::Destroy, window);
+    }
+    void ShowMessageBox(const MessageBoxRequest& request, const std::shared_ptr<MessageBoxAnswer>& answer) override {
+        LogMessageBox(request);
+        shown_->ShowMessageBox(request, answer);
+    }
+
+private:
+    std::unique_ptr<UiBackend> shown_;
+};
+
 }  // namespace
+
+void LogWindowEvent(record::EventKind kind, const WindowView& window) {
+    Record(WindowEvent(kind, window));
+}
+
+void LogMessageBox(const MessageBoxRequest& request) {
+    Event event;
+    event.kind = EventKind::MessageBox;
+    event.window = request.owner;
+    event.windowName = request.ownerName;
+    event.text = request.text;
+    event.caption = request.caption;
+    event.flags = request.type;
+    Record(event);
+}
+
+std::unique_ptr<UiBackend> RecordAlongside(std::unique_ptr<UiBackend> shown) {
+    return std::make_unique<RecordingTee>(std::move(shown));
+}
 
 std::unique_ptr<UiBackend> CreateRecordBackend() {
     return std::make_unique<RecordBackend>();

@@ -3,13 +3,14 @@
 // chosen point.
 //
 // With TOLVANE_RECORD=<file> each event is also written to that file as it
-// happens, one line per event, fields separated by a single TAB:
+// happens, whichever backend shows the windows (gtk and terminal too), one
+// line per event, fields separated by a single TAB:
 //   create  <window>  <text>                     window or control created with this text
 //   text    <window>  <text>                     its text changed (WM_SETTEXT)
 //   show    <window>
 //   hide    <window>
 //   destroy <window>
-//   box     <owner>   <flags>  <caption>  <text> a message box (answered OK at once)
+//   box     <owner>   <flags>  <caption>  <text> a message box (record answers OK at once)
 // <window> is "dialog:<template id>" for a dialog, "dialog:<template id>/<control
 // id>" for its controls, "window:<class name>" for other top-level windows and
 // "<parent>/<control id>" for their children; <owner> is such a name or "-".

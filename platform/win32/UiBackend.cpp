@@ -1,5 +1,7 @@
 #include "platform/win32/UiBackend.h"
 
+#include "platform/win32/RecordLog.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,7 +27,7 @@ bool HasDisplay() {
     return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
 }
 
-std::unique_ptr<UiBackend> Choose() {
+std::unique_ptr<UiBackend> Shown() {
     const char* asked = std::getenv("TOLVANE_UI");
     const std::string name = asked != nullptr && *asked != '\0' ? asked : (HasDisplay() ? "gtk" : "terminal");
     if (name == "record") {
@@ -41,6 +43,18 @@ std::unique_ptr<UiBackend> Choose() {
                      name.c_str());
     }
     return CreateTerminalBackend();
+}
+
+// With TOLVANE_RECORD set, the events are recorded whichever backend shows them.
+std::unique_ptr<UiBackend> Choose() {
+    const char* asked = std::getenv("TOLVANE_UI");
+    const char* record = std::getenv("TOLVANE_RECORD");
+    const bool recording = record != nullptr && *record != '\0';
+    std::unique_ptr<UiBackend> shown = Shown();
+    if (recording && !(asked != nullptr && std::strcmp(asked, "record") == 0)) {
+        return RecordAlongside(std::move(shown));
+    }
+    return shown;
 }
 
 }  // namespace
