@@ -50,6 +50,17 @@ GdkPixbuf* PixbufOf(const IconImageResource& image) {
     return pixbuf;
 }
 
+// The theme icon for the box's icon flag, or null for a box without one.
+const char* IconNameOf(UINT type) {
+    switch (type & MB_ICONMASK) {
+    case MB_ICONERROR: return "dialog-error";
+    case MB_ICONWARNING: return "dialog-warning";
+    case MB_ICONINFORMATION: return "dialog-information";
+    case MB_ICONQUESTION: return "dialog-question";
+    default: return nullptr;
+    }
+}
+
 GtkMessageType MessageTypeOf(UINT type) {
     switch (type & MB_ICONMASK) {
     case MB_ICONERROR: return GTK_MESSAGE_ERROR;
@@ -264,6 +275,15 @@ private:
                                                 okCancel ? GTK_BUTTONS_OK_CANCEL : GTK_BUTTONS_OK, "%s",
                                                 DisplayText(request.text).c_str());
         gtk_window_set_title(GTK_WINDOW(box), DisplayText(request.caption).c_str());
+        // GTK 3 no longer draws the type's icon itself: put it beside the text.
+        if (const char* iconName = IconNameOf(request.type); iconName != nullptr) {
+            GtkWidget* row = gtk_widget_get_parent(gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(box)));
+            GtkWidget* image = gtk_image_new_from_icon_name(iconName, GTK_ICON_SIZE_DIALOG);
+            gtk_widget_set_valign(image, GTK_ALIGN_START);
+            gtk_box_pack_start(GTK_BOX(row), image, FALSE, FALSE, 0);
+            gtk_box_reorder_child(GTK_BOX(row), image, 0);
+            gtk_widget_show(image);
+        }
         gtk_window_set_position(GTK_WINDOW(box), owner != nullptr ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
         if ((request.type & (MB_SETFOREGROUND | MB_TOPMOST)) != 0) {
             gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);

@@ -142,6 +142,21 @@ fi
 [ "$(grep -c $'^box\t' "$work/record2")" = 1 ] || fail "expected exactly one box: $(cat "$work/record2")"
 grep -q $'^box\t-\t0x00010010\tError\t' "$work/record2" || fail "box not an error box in front: $(cat "$work/record2")"
 
+# The dialog stays responsive while the worker's box is open: Cancel (before
+# any generator exists) ends the program at once.
+"$bin" "$work/missing.xml" 2>"$work/err2b" &
+pid=$!
+if box="$(find_window '^Error$')" && dialog="$(find_window '^Tolvane$')"; then
+    xdotool windowmove "$box" 0 0
+    sleep 0.5
+    xdotool mousemove --window "$dialog" "$cancel_x" "$cancel_y" click 1
+    code="$(wait_exit "$pid")"
+    [ "$code" = 0 ] || fail "Cancel while the box is open: exit $code"
+else
+    fail "no box and dialog together; stderr: $(cat "$work/err2b")"
+    kill -KILL "$pid" 2>/dev/null
+fi
+
 # 3. The example spreadsheet, then a larger one cancelled during generation.
 if [ ! -f "$examples/sales.xml" ]; then
     echo "NOTE: no example spreadsheet data file in $examples"
