@@ -51,48 +51,6 @@ HRESULT InvokeDefaultMember(IDispatch* object, DISPPARAMS* arguments, LCID lcid,
 
 }  // namespace
 
-HRESULT DispatchObject::QueryInterface(REFIID riid, void** ppvObject)
-{
-    if (ppvObject == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
-        *ppvObject = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppvObject = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG DispatchObject::AddRef() { return ++references; }
-
-ULONG DispatchObject::Release()
-{
-    const ULONG left = --references;
-    if (left == 0) {
-        delete this;
-    }
-    return left;
-}
-
-HRESULT DispatchObject::GetTypeInfoCount(UINT* pctinfo)
-{
-    if (pctinfo == nullptr) {
-        return E_INVALIDARG;
-    }
-    *pctinfo = 0;
-    return S_OK;
-}
-
-HRESULT DispatchObject::GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo)
-{
-    if (ppTInfo != nullptr) {
-        *ppTInfo = nullptr;
-    }
-    return DISP_E_BADINDEX;
-}
-
 HRESULT DispatchObject::GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID, DISPID* rgDispId)
 {
     if (!IsEqualIID(riid, IID_NULL)) {

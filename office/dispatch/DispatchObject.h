@@ -3,19 +3,14 @@
 // office applications (see AutomationObject.h for how a class declares its members).
 #pragma once
 
-#include <atomic>
 #include <string>
 
 #include "office/dispatch/Call.h"
+#include "office/dispatch/DispatchBase.h"
 #include "office/dispatch/DispatchTable.h"
 
-class DispatchObject : public IDispatch {
+class DispatchObject : public DispatchBase {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* pctinfo) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT iTInfo, LCID lcid, ITypeInfo** ppTInfo) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID lcid,
                                             DISPID* rgDispId) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, WORD wFlags,
@@ -23,17 +18,8 @@ public:
                                      UINT* puArgErr) override;
 
 protected:
-    // A new object holds one reference, for its creator (see MakeObject).
-    DispatchObject() = default;
-    ~DispatchObject() override = default;
-    DispatchObject(const DispatchObject&) = delete;
-    DispatchObject& operator=(const DispatchObject&) = delete;
-
     virtual const DispatchTable& Table() const = 0;
     virtual void RunMember(size_t index, Call& call) = 0;
     // Goes into EXCEPINFO's bstrSource when a call is refused.
     virtual std::u16string ErrorSource() const { return {}; }
-
-private:
-    std::atomic<ULONG> references{1};
 };

@@ -2,21 +2,12 @@
 
 #include <algorithm>
 
+#include "office/dispatch/MemberName.h"
+
 namespace {
 
 // Assigned DISPIDs start where type libraries start theirs, clear of real ones.
 constexpr DISPID FirstAssignedDispid = 0x60020000;
-
-std::u16string Lowered(std::u16string_view name)
-{
-    std::u16string lower(name);
-    for (char16_t& c : lower) {
-        if (c >= u'A' && c <= u'Z') {
-            c = char16_t(c - u'A' + u'a');
-        }
-    }
-    return lower;
-}
 
 }  // namespace
 
@@ -25,13 +16,13 @@ DispatchTable::DispatchTable(std::vector<MemberInfo> entries) : members(std::mov
     // Explicit DISPIDs first, so that entries sharing a name share the explicit one.
     for (const MemberInfo& m : members) {
         if (m.dispid != DISPID_UNKNOWN) {
-            byName.emplace(Lowered(m.name), m.dispid);
+            byName.emplace(LowerCaseName(m.name), m.dispid);
         }
     }
     DISPID next = FirstAssignedDispid;
     for (MemberInfo& m : members) {
         m.maxArgs = std::max(m.maxArgs, m.minArgs);
-        const auto [it, added] = byName.emplace(Lowered(m.name), next);
+        const auto [it, added] = byName.emplace(LowerCaseName(m.name), next);
         if (added) {
             ++next;
         }
@@ -53,7 +44,7 @@ DispatchTable::DispatchTable(std::vector<MemberInfo> entries) : members(std::mov
 
 bool DispatchTable::FindName(std::u16string_view name, DISPID* dispid) const
 {
-    const auto it = byName.find(Lowered(name));
+    const auto it = byName.find(LowerCaseName(name));
     if (it == byName.end()) {
         return false;
     }

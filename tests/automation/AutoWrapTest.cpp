@@ -5,6 +5,7 @@
 
 #include "automation/AutomationSession.h"
 #include "tests/support/ScriptedServer.h"
+#include "tests/support/Variants.h"
 
 using ::testing::_;
 using ::testing::ElementsAre;
@@ -22,15 +23,6 @@ public:
     MOCK_METHOD(HRESULT, GetIDsOfNames, (REFIID, LPOLESTR*, UINT, LCID, DISPID*), (override));
     MOCK_METHOD(HRESULT, Invoke, (DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*), (override));
 };
-
-VARIANT Int(LONG value)
-{
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = value;
-    return v;
-}
 
 std::string ThrownText(const std::function<void()>& call)
 {
@@ -106,11 +98,8 @@ TEST_F(AutoWrapTest, ArgumentsTravelLastFirstSoTheServerSeesThemInOrder)
     EXPECT_THAT(call.slots, ElementsAre("2", "1"));
     EXPECT_THAT(call.arguments, ElementsAre("1", "2"));
 
-    VARIANT text;
-    VariantInit(&text);
-    text.vt = VT_BSTR;
-    text.bstrVal = SysAllocString(u"b");
-    session.AutoWrap(DISPATCH_METHOD, nullptr, &app, u"Three", 3, Int(1), text, Int(3));
+    VARIANT text = TextVariant(u"b");
+    session.AutoWrap(DISPATCH_METHOD, nullptr, &app, u"Three", 3, IntVariant(1), text, IntVariant(3));
     EXPECT_THAT(server.Calls().at(1).slots, ElementsAre("3", "\"b\"", "1"));
     // AutoWrap copies shallowly and never clears the caller's arguments.
     EXPECT_EQ(std::u16string(text.bstrVal), u"b");

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "office/dispatch/MemberName.h"
 #include "office/dispatch/Utf8.h"
 #include "tests/support/ScriptedServer.h"
 
@@ -13,28 +14,13 @@ struct ScriptedObject::Script {
     bool Scripted() const { return !answers.empty() || compute; }
 };
 
-namespace {
-
-std::u16string Lowered(std::u16string_view name)
-{
-    std::u16string lower(name);
-    for (char16_t& c : lower) {
-        if (c >= u'A' && c <= u'Z') {
-            c = char16_t(c - u'A' + u'a');
-        }
-    }
-    return lower;
-}
-
-}  // namespace
-
 ScriptedObject::ScriptedObject(ScriptedServer& server, std::string name) : server(server), name(std::move(name)) {}
 
 ScriptedObject::~ScriptedObject() = default;
 
 ScriptedObject::Script& ScriptedObject::ScriptFor(std::u16string_view member)
 {
-    std::unique_ptr<Script>& script = scripts[Lowered(member)];
+    std::unique_ptr<Script>& script = scripts[LowerCaseName(member)];
     if (!script) {
         script = std::make_unique<Script>();
     }
@@ -91,49 +77,7 @@ ScriptedObject& ScriptedObject::Unknown(std::u16string_view member)
     return *this;
 }
 
-ULONG ScriptedObject::References() const { return references - 1; }
-
-HRESULT ScriptedObject::QueryInterface(REFIID riid, void** ppvObject)
-{
-    if (ppvObject == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
-        AddRef();
-        *ppvObject = static_cast<IDispatch*>(this);
-        return S_OK;
-    }
-    *ppvObject = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG ScriptedObject::AddRef() { return ++references; }
-
-ULONG ScriptedObject::Release()
-{
-    const ULONG left = --references;
-    if (left == 0) {
-        delete this;
-    }
-    return left;
-}
-
-HRESULT ScriptedObject::GetTypeInfoCount(UINT* pctinfo)
-{
-    if (pctinfo == nullptr) {
-        return E_INVALIDARG;
-    }
-    *pctinfo = 0;
-    return S_OK;
-}
-
-HRESULT ScriptedObject::GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo)
-{
-    if (ppTInfo != nullptr) {
-        *ppTInfo = nullptr;
-    }
-    return DISP_E_BADINDEX;
-}
+ULONG ScriptedObject::References() const { return ReferenceCount() - 1; }
 
 HRESULT ScriptedObject::GetIDsOfNames(REFIID, LPOLESTR* rgszNames, UINT cNames, LCID lcid, DISPID* rgDispId)
 {
@@ -142,7 +86,7 @@ HRESULT ScriptedObject::GetIDsOfNames(REFIID, LPOLESTR* rgszNames, UINT cNames, 
     }
     std::lock_guard guard(server.lock);
     const std::u16string_view member(rgszNames[0]);
-    const auto found = scripts.find(Lowered(member));
+    const auto found = scripts.find(LowerCaseName(member));
     const Script* existing = found == scripts.end() ? nullptr : found->second.get();
     if ((existing != nullptr && existing->unknown) ||
         (server.requireScripts && (existing == nullptr || !existing->Scripted()))) {

@@ -38,7 +38,6 @@
 // how many more the code under test still holds (scripts hold none).
 #pragma once
 
-#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -47,6 +46,7 @@
 #include <string>
 #include <vector>
 
+#include "office/dispatch/DispatchBase.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/com/ole2.h"
 
@@ -105,7 +105,7 @@ private:
     std::string description;
 };
 
-class ScriptedObject : public IDispatch {
+class ScriptedObject : public DispatchBase {
 public:
     const std::string& Name() const { return name; }
 
@@ -123,11 +123,6 @@ public:
     // References held beyond the server's own.
     ULONG References() const;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* pctinfo) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT iTInfo, LCID lcid, ITypeInfo** ppTInfo) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID lcid,
                                             DISPID* rgDispId) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, WORD wFlags,
@@ -146,7 +141,6 @@ private:
 
     ScriptedServer& server;
     std::string name;
-    std::atomic<ULONG> references{1};
     std::map<std::u16string, std::unique_ptr<Script>> scripts;  // by lower-case name
     std::map<DISPID, std::string> spelled;                      // as first looked up
 };

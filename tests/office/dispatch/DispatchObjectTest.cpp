@@ -4,26 +4,9 @@
 
 #include "automation/AutomationSession.h"
 #include "tests/office/dispatch/SampleObjects.h"
+#include "tests/support/Variants.h"
 
 namespace {
-
-VARIANT I4(LONG value)
-{
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = value;
-    return v;
-}
-
-VARIANT Text(const char16_t* text)
-{
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = SysAllocString(text);
-    return v;
-}
 
 // The outcome of one Invoke, owning what came back.
 struct Reply {
@@ -76,7 +59,7 @@ protected:
     void SetUp() override
     {
         items = MakeObject<Items>(std::vector<std::string>{"alpha", "beta"});
-        auto reply = Call(items.Get(), u"Item", DISPATCH_METHOD, {I4(1)});
+        auto reply = Call(items.Get(), u"Item", DISPATCH_METHOD, {IntVariant(1)});
         ASSERT_EQ(reply->hr, S_OK);
         ASSERT_EQ(reply->result.vt, VT_DISPATCH);
         item = ComPtr<IDispatch>(reply->result.pdispVal);
@@ -133,22 +116,22 @@ TEST_F(DispatchObjectTest, MethodsAndPropertyGetsAreInterchangeable)
 
 TEST_F(DispatchObjectTest, SurplusArgumentsOfAPropertyGoToTheResultsItem)
 {
-    auto border = Call(item.Get(), u"Borders", DISPATCH_PROPERTYGET, {I4(2)});
+    auto border = Call(item.Get(), u"Borders", DISPATCH_PROPERTYGET, {IntVariant(2)});
     ASSERT_EQ(border->hr, S_OK);
     ASSERT_EQ(border->result.vt, VT_DISPATCH);
     auto name = Call(border->result.pdispVal, u"Name", DISPATCH_PROPERTYGET);
     EXPECT_EQ(name->ResultText(), "top");
 
-    auto byName = Call(item.Get(), u"Borders", DISPATCH_PROPERTYGET, {Text(u"left")});
+    auto byName = Call(item.Get(), u"Borders", DISPATCH_PROPERTYGET, {TextVariant(u"left")});
     EXPECT_EQ(byName->hr, S_OK);
-    auto missing = Call(item.Get(), u"Borders", DISPATCH_PROPERTYGET, {I4(9)});
+    auto missing = Call(item.Get(), u"Borders", DISPATCH_PROPERTYGET, {IntVariant(9)});
     EXPECT_EQ(missing->hr, DISP_E_EXCEPTION);
     EXPECT_EQ(missing->Description(), "Item 9 does not exist");
     // A property whose result is no object cannot take them.
-    auto id = Call(item.Get(), u"Id", DISPATCH_PROPERTYGET, {I4(1)});
+    auto id = Call(item.Get(), u"Id", DISPATCH_PROPERTYGET, {IntVariant(1)});
     EXPECT_EQ(id->hr, DISP_E_BADPARAMCOUNT);
     // Nor can a method.
-    auto text = Call(item.Get(), u"Text", DISPATCH_METHOD, {I4(1)});
+    auto text = Call(item.Get(), u"Text", DISPATCH_METHOD, {IntVariant(1)});
     EXPECT_EQ(text->hr, DISP_E_BADPARAMCOUNT);
 }
 
@@ -175,10 +158,10 @@ TEST_F(DispatchObjectTest, BooleanPutsAcceptBoolShortAndLong)
     EXPECT_EQ(Call(item.Get(), u"Visible", DISPATCH_PROPERTYPUT, {shortZero})->hr, S_OK);
     EXPECT_EQ(Call(item.Get(), u"Visible", DISPATCH_PROPERTYGET)->result.boolVal, VARIANT_FALSE);
 
-    EXPECT_EQ(Call(item.Get(), u"Visible", DISPATCH_PROPERTYPUT, {I4(1)})->hr, S_OK);
+    EXPECT_EQ(Call(item.Get(), u"Visible", DISPATCH_PROPERTYPUT, {IntVariant(1)})->hr, S_OK);
     EXPECT_EQ(Call(item.Get(), u"Visible", DISPATCH_PROPERTYGET)->result.boolVal, VARIANT_TRUE);
 
-    auto wrong = Call(item.Get(), u"Visible", DISPATCH_PROPERTYPUT, {Text(u"maybe")});
+    auto wrong = Call(item.Get(), u"Visible", DISPATCH_PROPERTYPUT, {TextVariant(u"maybe")});
     EXPECT_EQ(wrong->hr, DISP_E_TYPEMISMATCH);
     EXPECT_EQ(wrong->argErr, 0u);
 }
@@ -192,7 +175,7 @@ TEST_F(DispatchObjectTest, IndexAcceptsANumberOrAText)
     auto byNumber = Call(items.Get(), u"Item", DISPATCH_METHOD, {real});
     ASSERT_EQ(byNumber->hr, S_OK);
     EXPECT_EQ(Call(byNumber->result.pdispVal, u"Name", DISPATCH_PROPERTYGET)->ResultText(), "beta");
-    auto byName = Call(items.Get(), u"item", DISPATCH_PROPERTYGET, {Text(u"beta")});
+    auto byName = Call(items.Get(), u"item", DISPATCH_PROPERTYGET, {TextVariant(u"beta")});
     ASSERT_EQ(byName->hr, S_OK);
 
     VARIANT object;
@@ -211,7 +194,7 @@ TEST_F(DispatchObjectTest, RefusalFillsExceptionInfoWithWhatFailed)
     EXPECT_EQ(refused->Description(), "Item \"alpha\" cannot be deleted");
     EXPECT_EQ(refused->info.scode, HRESULT(0x800A03EC));
 
-    auto unknown = Call(items.Get(), u"Item", DISPATCH_METHOD, {Text(u"gamma")});
+    auto unknown = Call(items.Get(), u"Item", DISPATCH_METHOD, {TextVariant(u"gamma")});
     EXPECT_EQ(unknown->Description(), "The item \"gamma\" does not exist");
 
     auto fault = Call(item.Get(), u"Crash", DISPATCH_METHOD);
@@ -232,11 +215,11 @@ TEST_F(DispatchObjectTest, CallingRuleViolationsHaveTheirOwnCodes)
 {
     EXPECT_EQ(Call(item.Get(), u"Missing", DISPATCH_METHOD)->hr, DISP_E_UNKNOWNNAME);
     EXPECT_EQ(Call(items.Get(), u"Item", DISPATCH_METHOD)->hr, DISP_E_BADPARAMCOUNT);
-    EXPECT_EQ(Call(item.Get(), u"Resize", DISPATCH_METHOD, {I4(1), I4(2), I4(3)})->hr, DISP_E_BADPARAMCOUNT);
-    EXPECT_EQ(Call(item.Get(), u"Id", DISPATCH_PROPERTYPUT, {I4(1)})->hr, DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(Call(item.Get(), u"Resize", DISPATCH_METHOD, {IntVariant(1), IntVariant(2), IntVariant(3)})->hr, DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(Call(item.Get(), u"Id", DISPATCH_PROPERTYPUT, {IntVariant(1)})->hr, DISP_E_MEMBERNOTFOUND);
     EXPECT_EQ(Call(item.Get(), u"Secret", DISPATCH_PROPERTYGET)->hr, DISP_E_MEMBERNOTFOUND);
     EXPECT_EQ(Call(item.Get(), u"Name", DISPATCH_PROPERTYPUT)->hr, DISP_E_BADPARAMCOUNT);
-    auto wrongType = Call(item.Get(), u"Resize", DISPATCH_METHOD, {I4(2), Text(u"wide")});
+    auto wrongType = Call(item.Get(), u"Resize", DISPATCH_METHOD, {IntVariant(2), TextVariant(u"wide")});
     EXPECT_EQ(wrongType->hr, DISP_E_TYPEMISMATCH);
     EXPECT_EQ(wrongType->argErr, 0u);  // the second argument sits in slot 0
 
@@ -244,7 +227,7 @@ TEST_F(DispatchObjectTest, CallingRuleViolationsHaveTheirOwnCodes)
     OLECHAR name[] = u"Name";
     LPOLESTR names[] = {name};
     item->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &dispid);
-    VARIANT arg = I4(1);
+    VARIANT arg = IntVariant(1);
     DISPID other = 5;
     DISPPARAMS namedGet = {&arg, &other, 1, 1};
     EXPECT_EQ(item->Invoke(dispid, IID_NULL, 0, DISPATCH_PROPERTYGET, &namedGet, nullptr, nullptr, nullptr),
@@ -259,21 +242,21 @@ TEST_F(DispatchObjectTest, CallingRuleViolationsHaveTheirOwnCodes)
 
 TEST_F(DispatchObjectTest, OptionalArgumentsMayBeLeftOut)
 {
-    EXPECT_EQ(Call(item.Get(), u"Resize", DISPATCH_METHOD, {I4(3)})->ResultText(), "3x1");
+    EXPECT_EQ(Call(item.Get(), u"Resize", DISPATCH_METHOD, {IntVariant(3)})->ResultText(), "3x1");
     VARIANT missing;
     VariantInit(&missing);
     missing.vt = VT_ERROR;
     missing.scode = DISP_E_PARAMNOTFOUND;
-    EXPECT_EQ(Call(item.Get(), u"Resize", DISPATCH_METHOD, {I4(3), missing})->ResultText(), "3x1");
-    auto required = Call(item.Get(), u"Resize", DISPATCH_METHOD, {missing, I4(3)});
+    EXPECT_EQ(Call(item.Get(), u"Resize", DISPATCH_METHOD, {IntVariant(3), missing})->ResultText(), "3x1");
+    auto required = Call(item.Get(), u"Resize", DISPATCH_METHOD, {missing, IntVariant(3)});
     EXPECT_EQ(required->hr, DISP_E_PARAMNOTOPTIONAL);
     EXPECT_EQ(required->argErr, 1u);
 }
 
 TEST_F(DispatchObjectTest, PutsWorkWithOrWithoutTheNamedArgument)
 {
-    EXPECT_EQ(Call(item.Get(), u"Secret", DISPATCH_PROPERTYPUT, {Text(u"s")}, PutValue::Positional)->hr, S_OK);
-    EXPECT_EQ(Call(item.Get(), u"Name", DISPATCH_PROPERTYPUT, {Text(u"gamma")})->hr, S_OK);
+    EXPECT_EQ(Call(item.Get(), u"Secret", DISPATCH_PROPERTYPUT, {TextVariant(u"s")}, PutValue::Positional)->hr, S_OK);
+    EXPECT_EQ(Call(item.Get(), u"Name", DISPATCH_PROPERTYPUT, {TextVariant(u"gamma")})->hr, S_OK);
     EXPECT_EQ(Call(item.Get(), u"Text", DISPATCH_METHOD)->ResultText(), "gamma|s");
 }
 
@@ -313,6 +296,9 @@ TEST_F(DispatchObjectTest, TheProgramSeesRefusalsAsItsInvokeText)
     } catch (const COMException& e) {
         EXPECT_EQ(e.message, "IDispatch::GetIDsOfNames(\"Colour\") failed w/err 0x80020006");
     }
+    VARIANT size = session.CallMethodWithInts(item.Get(), u"Resize", 1, 2);
+    EXPECT_EQ(Utf16ToUtf8(size.bstrVal), "1x2");
+    VariantClear(&size);
     session.PutPropertyText(item.Get(), u"Name", "\xC3\xB6");
     VARIANT name = session.GetProperty(item.Get(), u"name");
     EXPECT_EQ(std::u16string(name.bstrVal), u"\u00F6");
