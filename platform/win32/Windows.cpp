@@ -147,7 +147,7 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 
 BOOL WINAPI DestroyWindow(HWND hWnd) {
     const std::shared_ptr<Window> window = FindWindowObject(hWnd);
-    if (!window || window->destroyed) {
+    if (!window || !IsWindow(hWnd)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
@@ -199,7 +199,11 @@ BOOL WINAPI UpdateWindow(HWND hWnd) {
 
 BOOL WINAPI IsWindow(HWND hWnd) {
     const std::shared_ptr<Window> window = FindWindowObject(hWnd);
-    return window && !window->destroyed ? TRUE : FALSE;
+    if (!window) {
+        return FALSE;
+    }
+    std::lock_guard lock(TableMutex());
+    return window->destroyed ? FALSE : TRUE;
 }
 
 BOOL WINAPI IsWindowVisible(HWND hWnd) {
