@@ -14,6 +14,8 @@ import shutil
 import subprocess
 import tempfile
 
+import read_docx
+
 HERE = pathlib.Path(__file__).resolve().parent
 SOURCE_DIR = pathlib.Path(os.environ.get("TOLVANE_SOURCE_DIR", HERE.parent.parent))
 SHARED_DIR = pathlib.Path(os.environ.get("TOLVANE_SHARED_DIR", SOURCE_DIR.parent / "shared"))
@@ -138,18 +140,6 @@ class TemporaryRuns:
 
 
 def docx_texts(path):
-    """The paragraphs of a .docx in document order, table cells included
-    (each table row as one tab-joined line), read with python-docx."""
+    """The body of a .docx, one line per paragraph or table row (see read_docx)."""
     import docx
-    document = docx.Document(str(path))
-    lines = []
-    body = document.element.body
-    for child in body.iterchildren():
-        tag = child.tag.rsplit("}", 1)[-1]
-        if tag == "p":
-            lines.append(docx.text.paragraph.Paragraph(child, document).text)
-        elif tag == "tbl":
-            table = docx.table.Table(child, document)
-            for row in table.rows:
-                lines.append("\t".join(cell.text for cell in row.cells))
-    return lines
+    return list(read_docx.text_lines(docx.Document(str(path))))

@@ -86,7 +86,7 @@ std::vector<std::string> WordRun::Documents() const {
 }
 
 std::vector<std::string> WordRun::ReadDocx(const std::string& mode, const std::string& document) const {
-    return Lines("/usr/bin/python3 '" + SourceFolder() + "/tests/word/read_docx.py' " + mode + " '" +
+    return Lines("/usr/bin/python3 '" + SourceFolder() + "/tests/e2e/read_docx.py' " + mode + " '" +
                  outputFolder + "/" + document + "'");
 }
 

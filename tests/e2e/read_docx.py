@@ -1,4 +1,4 @@
-"""Reads a written .docx with python-docx for the Word generator tests.
+"""Reads a written .docx with python-docx, for the Word generator and end-to-end tests.
 
   read_docx.py text FILE     the body in document order, one line per
                              paragraph, a table row as its cells joined by TAB
