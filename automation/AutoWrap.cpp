@@ -16,6 +16,9 @@ HRESULT AutomationSession::AutoWrap(int autoType, VARIANT* pvResult, IDispatch* 
     if (pDisp == nullptr) {
         throw COMException("NULL IDispatch passed to AutoWrap()");
     }
+    if (ptName == nullptr) {
+        ptName = u"";
+    }
 
     // The narrow copy only serves the error texts; a longer name is cut off.
     char szName[NarrowNameSize] = {};

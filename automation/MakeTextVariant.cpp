@@ -6,6 +6,9 @@
 
 void AutomationSession::MakeTextVariant(VARIANT* variant, const char* text)
 {
+    if (text == nullptr) {
+        text = "";
+    }
     const int n = static_cast<int>(std::strlen(text)) + 1;
     const int m = MultiByteToWideChar(CP_UTF8, 0, text, n, nullptr, 0);
     // 2m + 1 bytes, as wide characters rounded up.
