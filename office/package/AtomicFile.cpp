@@ -35,15 +35,13 @@ void SyncFolder(const std::filesystem::path& folder) {
     }
 }
 
-}  // namespace
-
-bool WriteFileNoReplace(const std::filesystem::path& target, std::string_view bytes) {
-    std::error_code ignored;
-    if (std::filesystem::exists(std::filesystem::symlink_status(target, ignored))) return false;
-    std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
-    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+// Writes bytes to a new temporary file named after `shown` in folder and
+// returns its path; flushes it to disk first when `flush` is set.
+std::string WriteTemporary(const std::filesystem::path& folder, const std::filesystem::path& shown,
+                           std::string_view bytes, bool flush) {
+    std::string temp = (folder / ("." + shown.filename().string() + ".XXXXXX")).string();
     int fd = mkstemp(temp.data());
-    if (fd < 0) throw PackageError(Reason(target, "cannot create a temporary file in its folder", errno));
+    if (fd < 0) throw PackageError(Reason(shown, "cannot create a temporary file in its folder", errno));
     size_t done = 0;
     while (done < bytes.size()) {
         ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
@@ -52,15 +50,25 @@ bool WriteFileNoReplace(const std::filesystem::path& target, std::string_view by
             int error = wrote < 0 ? errno : EIO;
             close(fd);
             unlink(temp.c_str());
-            throw PackageError(Reason(target, "writing failed", error));
+            throw PackageError(Reason(shown, "writing failed", error));
         }
         done += static_cast<size_t>(wrote);
     }
-    if (fsync(fd) != 0 || close(fd) != 0) {
+    if ((flush && fsync(fd) != 0) || close(fd) != 0) {
         int error = errno;
         unlink(temp.c_str());
-        throw PackageError(Reason(target, "flushing failed", error));
+        throw PackageError(Reason(shown, "flushing failed", error));
     }
+    return temp;
+}
+
+}  // namespace
+
+bool WriteFileNoReplace(const std::filesystem::path& target, std::string_view bytes) {
+    std::error_code ignored;
+    if (std::filesystem::exists(std::filesystem::symlink_status(target, ignored))) return false;
+    std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+    std::string temp = WriteTemporary(folder, target, bytes, true);
     int error = MoveNoReplace(temp, target.string());
     if (error != 0) {
         unlink(temp.c_str());
@@ -68,6 +76,37 @@ bool WriteFileNoReplace(const std::filesystem::path& target, std::string_view by
         throw PackageError(Reason(target, "moving the temporary file into place failed", error));
     }
     SyncFolder(folder);
+    return true;
+}
+
+AtomicFolderWrite::~AtomicFolderWrite() {
+    for (const std::string& temp : temporaries_) {
+        if (!temp.empty()) unlink(temp.c_str());
+    }
+}
+
+size_t AtomicFolderWrite::Add(std::string_view bytes) {
+    temporaries_.push_back(WriteTemporary(folder_, folder_ / "document", bytes, false));
+    return temporaries_.size() - 1;
+}
+
+void AtomicFolderWrite::Flush() {
+    int fd = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) throw PackageError(Reason(folder_, "the folder cannot be opened", errno));
+    int result = syncfs(fd);
+    int error = errno;
+    close(fd);
+    if (result != 0) throw PackageError(Reason(folder_, "flushing failed", error));
+}
+
+bool AtomicFolderWrite::Place(size_t number, const std::string& name) {
+    const std::filesystem::path target = folder_ / name;
+    std::error_code ignored;
+    if (std::filesystem::exists(std::filesystem::symlink_status(target, ignored))) return false;
+    int error = MoveNoReplace(temporaries_[number], target.string());
+    if (error == EEXIST) return false;
+    if (error != 0) throw PackageError(Reason(target, "moving the temporary file into place failed", error));
+    temporaries_[number].clear();
     return true;
 }
 

@@ -95,14 +95,28 @@ void Package::SetPart(std::string_view name, std::string bytes) {
     auto entry = std::make_shared<ZipEntry>();
     entry->data = std::move(bytes);
     auto found = index_.find(Key(name));
+    entry->name = found != index_.end() ? parts_[found->second]->name : std::string(StripSlash(name));
+    SetEntry(std::move(entry));
+}
+
+std::shared_ptr<const ZipEntry> Package::Entry(std::string_view name) const {
+    const auto* part = Find(name);
+    return part ? *part : nullptr;
+}
+
+void Package::SetEntry(std::shared_ptr<const ZipEntry> entry) {
+    const std::string key = Key(entry->name);
+    auto found = index_.find(key);
     if (found != index_.end()) {
-        entry->name = parts_[found->second]->name;
         parts_[found->second] = std::move(entry);
         return;
     }
-    entry->name = std::string(StripSlash(name));
-    index_.emplace(Key(name), parts_.size());
+    index_.emplace(key, parts_.size());
     parts_.push_back(std::move(entry));
+}
+
+void Package::Compress() {
+    for (auto& part : parts_) part = Compressed(part);
 }
 
 void Package::RemovePart(std::string_view name) {

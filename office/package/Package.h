@@ -40,6 +40,14 @@ public:
     void SetPart(std::string_view name, std::string bytes);
     void RemovePart(std::string_view name);
 
+    // A part with its stored form, for sharing between packages; null when missing.
+    std::shared_ptr<const ZipEntry> Entry(std::string_view name) const;
+    // Adds or replaces the part by its entry's name.
+    void SetEntry(std::shared_ptr<const ZipEntry> entry);
+    // Compresses every changed part now, so that copies of this package
+    // share the compressed bytes instead of compressing them again.
+    void Compress();
+
     std::string ToBytes() const;
     // Writes atomically; throws PackageError when target exists or the write fails.
     void SaveAs(const std::filesystem::path& target) const;

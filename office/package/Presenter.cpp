@@ -44,23 +44,55 @@ std::filesystem::path OutputFolder() {
     return error ? std::filesystem::path(".") : current;
 }
 
-std::filesystem::path PresentDocument(std::string_view baseName, std::string_view extension, std::string_view bytes) {
+namespace {
+
+std::filesystem::path ExistingOutputFolder() {
     const std::filesystem::path folder = OutputFolder();
     std::error_code error;
     if (!std::filesystem::is_directory(folder, error)) {
         throw PackageError("Cannot write into '" + folder.string() + "': the output folder does not exist");
     }
-    const std::string base(baseName);
-    const std::string suffix = "." + std::string(extension);
+    return folder;
+}
+
+// Moves the written file to the first free name "<base>.<ext>", "<base> (2).<ext>", ...
+std::filesystem::path PlaceAtFreeName(AtomicFolderWrite& batch, size_t number, const std::filesystem::path& folder,
+                                      const std::string& base, const std::string& extension) {
+    const std::string suffix = "." + extension;
     for (int n = 1; n < 100000; ++n) {
-        std::filesystem::path target = folder / (n == 1 ? base + suffix : base + " (" + std::to_string(n) + ")" + suffix);
-        if (!WriteFileNoReplace(target, bytes)) continue;
-        std::printf("%s\n", target.c_str());
-        std::fflush(stdout);
-        if (DesktopAvailable()) OpenWithDesktop(target);
-        return target;
+        const std::string name = n == 1 ? base + suffix : base + " (" + std::to_string(n) + ")" + suffix;
+        if (batch.Place(number, name)) return folder / name;
     }
     throw PackageError("Cannot write '" + (folder / (base + suffix)).string() + "': no free file name");
+}
+
+void Announce(const std::filesystem::path& path) {
+    std::printf("%s\n", path.c_str());
+    std::fflush(stdout);
+    if (DesktopAvailable()) OpenWithDesktop(path);
+}
+
+}  // namespace
+
+std::filesystem::path PresentDocument(std::string_view baseName, std::string_view extension, std::string_view bytes) {
+    return PresentDocuments({{std::string(baseName), std::string(extension), std::string(bytes)}}, [](size_t) {})
+        .front();
+}
+
+std::vector<std::filesystem::path> PresentDocuments(const std::vector<PresentedDocument>& documents,
+                                                    const std::function<void(size_t)>& presented) {
+    const std::filesystem::path folder = ExistingOutputFolder();
+    AtomicFolderWrite batch(folder);
+    for (const PresentedDocument& document : documents) batch.Add(document.bytes);
+    batch.Flush();
+    std::vector<std::filesystem::path> paths;
+    for (size_t i = 0; i < documents.size(); ++i) {
+        paths.push_back(PlaceAtFreeName(batch, i, folder, documents[i].baseName, documents[i].extension));
+        presented(i);
+        Announce(paths.back());
+    }
+    batch.Flush();
+    return paths;
 }
 
 }  // namespace office

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace office {
 
@@ -18,5 +20,17 @@ std::filesystem::path OutputFolder();
 // TOLVANE_OPEN is not 0. Returns the path; throws PackageError naming the
 // file when writing fails.
 std::filesystem::path PresentDocument(std::string_view baseName, std::string_view extension, std::string_view bytes);
+
+struct PresentedDocument {
+    std::string baseName;
+    std::string extension;
+    std::string bytes;
+};
+
+// Presents several documents as PresentDocument does, with one flush to disk
+// for all of them, and returns their paths. Calls presented(i) once document
+// i is in place; after a failure the documents not yet in place are not written.
+std::vector<std::filesystem::path> PresentDocuments(const std::vector<PresentedDocument>& documents,
+                                                    const std::function<void(size_t)>& presented);
 
 }  // namespace office

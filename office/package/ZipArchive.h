@@ -32,6 +32,10 @@ struct ZipLimits {
 std::vector<ZipEntry> ReadZip(std::string_view bytes, const std::string& displayName,
                               const ZipLimits& limits = {});
 
+// The entry with its stored form: itself when it has one, else a copy with
+// its bytes deflated.
+std::shared_ptr<const ZipEntry> Compressed(std::shared_ptr<const ZipEntry> entry);
+
 // Writes the entries as a zip, in order. Entries with raw bytes are copied
 // without recompressing; the others are deflated.
 std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries);

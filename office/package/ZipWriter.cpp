@@ -34,24 +34,45 @@ DosTime Now() {
     return result;
 }
 
-std::string Deflate(const std::string& data) {
-    z_stream stream{};
-    // Big parts are compressed for speed; they are repetitive and still shrink well.
-    int level = data.size() > (4u << 20) ? 1 : Z_DEFAULT_COMPRESSION;
-    if (deflateInit2(&stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
-        throw PackageError("Cannot compress a package part: out of memory");
+// One compressor per thread and level, reset between parts: setting one up
+// costs more than compressing a small part.
+class Deflater {
+public:
+    explicit Deflater(int level) {
+        if (deflateInit2(&stream_, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+            throw PackageError("Cannot compress a package part: out of memory");
+        }
     }
-    std::string out;
-    out.resize(deflateBound(&stream, data.size()));
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    stream.avail_in = static_cast<uInt>(data.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    int result = deflate(&stream, Z_FINISH);
-    out.resize(stream.total_out);
-    deflateEnd(&stream);
-    if (result != Z_STREAM_END) throw PackageError("Cannot compress a package part");
-    return out;
+    ~Deflater() { deflateEnd(&stream_); }
+    Deflater(const Deflater&) = delete;
+    Deflater& operator=(const Deflater&) = delete;
+
+    std::string Compress(const std::string& data) {
+        deflateReset(&stream_);
+        std::string out;
+        out.resize(deflateBound(&stream_, data.size()));
+        stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+        stream_.avail_in = static_cast<uInt>(data.size());
+        stream_.next_out = reinterpret_cast<Bytef*>(out.data());
+        stream_.avail_out = static_cast<uInt>(out.size());
+        int result = deflate(&stream_, Z_FINISH);
+        out.resize(stream_.total_out);
+        if (result != Z_STREAM_END) throw PackageError("Cannot compress a package part");
+        return out;
+    }
+
+private:
+    z_stream stream_{};
+};
+
+std::string Deflate(const std::string& data) {
+    // Big parts are compressed for speed; they are repetitive and still shrink well.
+    if (data.size() > (4u << 20)) {
+        thread_local Deflater fast(1);
+        return fast.Compress(data);
+    }
+    thread_local Deflater standard(Z_DEFAULT_COMPRESSION);
+    return standard.Compress(data);
 }
 
 struct Written {
@@ -71,6 +92,16 @@ void CheckFits(uint64_t value, const std::string& name) {
 
 }  // namespace
 
+std::shared_ptr<const ZipEntry> Compressed(std::shared_ptr<const ZipEntry> entry) {
+    if (entry->hasRaw) return entry;
+    auto packed = std::make_shared<ZipEntry>(*entry);
+    packed->raw = Deflate(packed->data);
+    packed->rawMethod = 8;
+    packed->crc = static_cast<uint32_t>(crc32_z(0, reinterpret_cast<const Bytef*>(packed->data.data()), packed->data.size()));
+    packed->hasRaw = true;
+    return packed;
+}
+
 std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries) {
     if (entries.size() >= 0xffff) throw PackageError("Cannot write the package: too many parts");
     const DosTime stamp = Now();
@@ -78,22 +109,14 @@ std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries
     std::vector<Written> written;
     written.reserve(entries.size());
     for (const auto& entry : entries) {
-        std::string compressed;
         const std::string* payload;
         Written item{&entry->name, 0, 0, 0, 0, static_cast<uint32_t>(out.size())};
         CheckFits(out.size(), entry->name);
         CheckFits(entry->data.size(), entry->name);
-        if (entry->hasRaw) {
-            payload = &entry->raw;
-            item.method = entry->rawMethod;
-            item.crc = entry->crc;
-        } else {
-            compressed = Deflate(entry->data);
-            payload = &compressed;
-            item.method = 8;
-            item.crc = static_cast<uint32_t>(
-                crc32_z(0, reinterpret_cast<const Bytef*>(entry->data.data()), entry->data.size()));
-        }
+        std::shared_ptr<const ZipEntry> stored = Compressed(entry);
+        payload = &stored->raw;
+        item.method = stored->rawMethod;
+        item.crc = stored->crc;
         CheckFits(payload->size(), entry->name);
         item.compressedSize = static_cast<uint32_t>(payload->size());
         item.size = static_cast<uint32_t>(entry->data.size());

@@ -34,14 +34,22 @@ void ApplicationObject::Visible(Call& call) {
 
 // Every document not shown yet is written into the output folder and opened.
 void ApplicationObject::PresentNewDocuments() {
+    std::vector<OpenDocumentPtr> waiting;
+    std::vector<PresentedDocument> files;
     for (const OpenDocumentPtr& open : state_->documents) {
         if (open->document.presented) continue;
         try {
-            PresentDocument(open->document.Name(), "docx", open->document.ToBytes());
+            files.push_back({open->document.Name(), "docx", open->document.ToBytes()});
         } catch (const PackageError& error) {
-            throw AutomationError("Visible: " + open->document.Name() + " could not be shown: " + error.what());
+            throw AutomationError("Visible: " + open->document.Name() + " could not be written: " + error.what());
         }
-        open->document.presented = true;
+        waiting.push_back(open);
+    }
+    if (files.empty()) return;
+    try {
+        PresentDocuments(files, [&](size_t i) { waiting[i]->document.presented = true; });
+    } catch (const PackageError& error) {
+        throw AutomationError(std::string("Visible: the documents could not be shown: ") + error.what());
     }
 }
 

@@ -46,10 +46,11 @@ void WordDocument::Check(const Span& span) const {
 void WordDocument::SetAttachedTemplate(const std::string& path) {
     try {
         if (path.empty()) {
-            for (const auto& [part, bytes] : source_->detachedParts) package_.SetPart(part, bytes);
-        } else {
-            AttachTemplate(package_, source_->mainPart, std::filesystem::absolute(path).string());
+            for (const auto& entry : source_->detachedParts) package_.SetEntry(entry);
+            attachedTemplateName_ = "Normal.dotm";
+            return;
         }
+        AttachTemplate(package_, source_->mainPart, std::filesystem::absolute(path).string());
         attachedTemplateName_ = word::AttachedTemplateName(package_, source_->mainPart);
     } catch (const PackageError& error) {
         throw WordError(error.what());

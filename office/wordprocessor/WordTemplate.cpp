@@ -92,9 +92,10 @@ std::shared_ptr<WordTemplate> Read(const std::filesystem::path& path) {
     SetCoreProperty(package, "dcterms:modified", now);
     SetCoreProperty(package, "cp:revision", "1");
 
+    package.Compress();
     Package detached = package;
     for (const std::string& part : AttachTemplate(detached, result->mainPart, "")) {
-        result->detachedParts[part] = detached.Part(part);
+        result->detachedParts.push_back(Compressed(detached.Entry(part)));
     }
     return result;
 }

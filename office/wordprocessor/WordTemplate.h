@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace office::word {
 
@@ -26,7 +27,7 @@ struct WordTemplate {
 
     // The parts that change when a document is detached from its template
     // (AttachedTemplate = ""), made once and shared by all documents.
-    std::map<std::string, std::string> detachedParts;
+    std::vector<std::shared_ptr<const ZipEntry>> detachedParts;
 };
 
 // Reads a .dotx/.dotm/.docx/.docm file. Throws WordError naming the file and

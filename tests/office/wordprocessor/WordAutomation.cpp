@@ -3,8 +3,8 @@
 #include "office/dispatch/Utf8.h"
 #include "office/wordprocessor/Registration.h"
 
-#include <gtest/gtest.h>
-
+#include <cstdio>
+#include <stdexcept>
 #include <vector>
 
 namespace word_test {
@@ -26,29 +26,40 @@ Var::Var(const Var& other) {
     VariantCopy(&value, &other.value);
 }
 
+namespace {
+
+std::string Hex(HRESULT hr) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(hr));
+    return text;
+}
+
+[[noreturn]] void Fail(const std::string& what) {
+    throw std::runtime_error(what);
+}
+
+}  // namespace
+
 ComPtr<IDispatch> StartWord() {
     CoInitialize(nullptr);
     RegisterWordProcessorServer();
     CLSID clsid;
-    EXPECT_EQ(CLSIDFromProgID(u"Word.Application", &clsid), S_OK);
+    if (CLSIDFromProgID(u"Word.Application", &clsid) != S_OK) Fail("Word.Application is not registered");
     IDispatch* word = nullptr;
-    EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, reinterpret_cast<void**>(&word)),
-              S_OK);
+    HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, reinterpret_cast<void**>(&word));
+    if (hr != S_OK) Fail("CoCreateInstance failed " + Hex(hr));
     return ComPtr<IDispatch>::Adopt(word);
 }
 
 Var Invoke(IDispatch* object, const char16_t* member, WORD kind, std::initializer_list<Var> args, Outcome* outcome) {
     Var result;
-    if (!object) {
-        ADD_FAILURE() << "call on a null object: " << Utf16ToUtf8(member);
-        return result;
-    }
+    if (!object) Fail("call on a null object: " + Utf16ToUtf8(member));
     DISPID id;
     LPOLESTR name = const_cast<LPOLESTR>(member);
     HRESULT hr = object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_SYSTEM_DEFAULT, &id);
     if (FAILED(hr)) {
-        if (outcome) *outcome = {hr, "unknown name"};
-        else ADD_FAILURE() << "GetIDsOfNames " << Utf16ToUtf8(member) << " failed " << std::hex << hr;
+        if (!outcome) Fail("GetIDsOfNames " + Utf16ToUtf8(member) + " failed " + Hex(hr));
+        *outcome = {hr, "unknown name"};
         return result;
     }
     // Arguments go in reverse order, as IDispatch wants them.
@@ -67,22 +78,22 @@ Var Invoke(IDispatch* object, const char16_t* member, WORD kind, std::initialize
     if (outcome) {
         *outcome = {hr, description};
     } else if (FAILED(hr)) {
-        ADD_FAILURE() << Utf16ToUtf8(member) << " failed " << std::hex << hr << ": " << description;
+        Fail(Utf16ToUtf8(member) + " failed " + Hex(hr) + ": " + description);
     }
     return result;
 }
 
 namespace {
 
-ComPtr<IDispatch> ObjectOf(const Var& result) {
-    EXPECT_EQ(result.value.vt, VT_DISPATCH);
-    return result.value.vt == VT_DISPATCH ? ComPtr<IDispatch>(result.value.pdispVal) : ComPtr<IDispatch>();
+ComPtr<IDispatch> ObjectOf(const Var& result, const char16_t* member) {
+    if (result.value.vt != VT_DISPATCH) Fail(Utf16ToUtf8(member) + " returned no object");
+    return ComPtr<IDispatch>(result.value.pdispVal);
 }
 
 }  // namespace
 
 ComPtr<IDispatch> Get(IDispatch* object, const char16_t* member, std::initializer_list<Var> args) {
-    return ObjectOf(Invoke(object, member, DISPATCH_PROPERTYGET, args));
+    return ObjectOf(Invoke(object, member, DISPATCH_PROPERTYGET, args), member);
 }
 
 ComPtr<IDispatch> Call(IDispatch* object, const char16_t* member, std::initializer_list<Var> args) {
@@ -92,14 +103,14 @@ ComPtr<IDispatch> Call(IDispatch* object, const char16_t* member, std::initializ
 
 LONG GetInt(IDispatch* object, const char16_t* member, std::initializer_list<Var> args) {
     Var result = Invoke(object, member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args);
-    EXPECT_EQ(result.value.vt, VT_I4) << Utf16ToUtf8(member);
+    if (result.value.vt != VT_I4) Fail(Utf16ToUtf8(member) + " returned no number");
     return result.value.lVal;
 }
 
 std::string GetText(IDispatch* object, const char16_t* member, std::initializer_list<Var> args) {
     Var result = Invoke(object, member, DISPATCH_PROPERTYGET, args);
-    EXPECT_EQ(result.value.vt, VT_BSTR) << Utf16ToUtf8(member);
-    return result.value.vt == VT_BSTR && result.value.bstrVal ? Utf16ToUtf8(result.value.bstrVal) : "";
+    if (result.value.vt != VT_BSTR) Fail(Utf16ToUtf8(member) + " returned no text");
+    return result.value.bstrVal ? Utf16ToUtf8(result.value.bstrVal) : "";
 }
 
 void Put(IDispatch* object, const char16_t* member, const Var& value) {

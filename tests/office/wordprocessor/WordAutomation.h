@@ -1,5 +1,6 @@
 // Driving the word processor the way the program does: CoCreateInstance and
-// IDispatch calls by member name, nothing else.
+// IDispatch calls by member name, nothing else. A call that fails without an
+// Outcome to report to throws std::runtime_error naming the member.
 #pragma once
 
 #include "office/dispatch/ComPtr.h"
