@@ -1,0 +1,97 @@
+// What an insertion changes in the written parts: conditional formats,
+// validations, hyperlinks, page breaks, tables, comment drawings, dimensions.
+#include <gtest/gtest.h>
+
+#include "office/package/Package.h"
+#include "tests/office/spreadsheet/ExcelDriver.h"
+#include "tests/office/spreadsheet/WorkbookBuilder.h"
+
+namespace excel_test {
+namespace {
+
+constexpr int kShiftDown = -4121;
+
+class ShiftedPartsTest : public ::testing::Test {
+protected:
+    office::Package Show()
+    {
+        ::testing::internal::CaptureStdout();
+        Put(excel.Get(), u"Visible", Var(1));
+        std::string printed = ::testing::internal::GetCapturedStdout();
+        return office::Package::Open(printed.substr(0, printed.find('\n')));
+    }
+
+    static void ExpectHas(const std::string& part, const std::string& text)
+    {
+        EXPECT_NE(part.find(text), std::string::npos) << text << "\nin " << part;
+    }
+
+    ScratchFolder scratch;
+    ComPtr<IDispatch> excel = StartExcel();
+};
+
+TEST_F(ShiftedPartsTest, SheetElementsFollowTheInsertedRows)
+{
+    auto path = WorkbookBuilder()
+                    .Sheet("Sheet1",
+                           "<row r=\"2\"><c r=\"B2\"><v>1</v></c></row><row r=\"8\"><c r=\"A8\"><v>8</v></c></row>",
+                           "<conditionalFormatting sqref=\"B2:B5\"><cfRule type=\"expression\" dxfId=\"0\" priority=\"1\">"
+                           "<formula>B2&gt;$B$10</formula></cfRule></conditionalFormatting>"
+                           "<dataValidations count=\"1\"><dataValidation type=\"list\" sqref=\"C2:C5 D9\">"
+                           "<formula1>$E$1:$E$2</formula1></dataValidation></dataValidations>"
+                           "<hyperlinks><hyperlink ref=\"A8\" location=\"Sheet1!A1\" display=\"top\"/></hyperlinks>"
+                           "<rowBreaks count=\"1\" manualBreakCount=\"1\"><brk id=\"6\" max=\"16383\" man=\"1\"/></rowBreaks>",
+                           "<dimension ref=\"B2:A8\"/>")
+                    .Comment(0, "A8", "moves")
+                    .Write(scratch.Path() / "parts.xlsx");
+    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), path.string());
+    ComPtr<IDispatch> sheet = Get(book.Get(), u"ActiveSheet");
+    Call(RowSpan(excel.Get(), sheet.Get(), 3, 4).Get(), u"Insert", {Var(kShiftDown)});
+    office::Package written = Show();
+    std::string xml = written.Part("xl/worksheets/sheet1.xml");
+    ExpectHas(xml, "<dimension ref=\"A2:B10\"/>");
+    ExpectHas(xml, "sqref=\"B2:B7\"");
+    ExpectHas(xml, "<formula>B2&gt;$B$12</formula>");
+    ExpectHas(xml, "sqref=\"C2:C7 D11\"");
+    ExpectHas(xml, "<formula1>$E$1:$E$2</formula1>");
+    ExpectHas(xml, "<hyperlink ref=\"A10\" location=\"Sheet1!A1\" display=\"top\"/>");
+    ExpectHas(xml, "<brk id=\"8\"");
+    ExpectHas(written.Part("xl/comments1.xml"), "<comment ref=\"A10\"");
+    ExpectHas(written.Part("xl/drawings/vmlDrawing1.vml"), "<x:Row>9</x:Row>");
+    ExpectHas(written.Part("xl/drawings/vmlDrawing1.vml"), "0, 15, 9, 10, 0, 15, 9, 4");
+}
+
+TEST_F(ShiftedPartsTest, TablesGrowWhenRowsGoInsideAndMoveWhenAbove)
+{
+    std::string sample = std::string(std::getenv("TOLVANE_SHARED_DIR")) + "/samples/poi-56274.xlsx";
+    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), sample);
+    ComPtr<IDispatch> sheet = Get(book.Get(), u"ActiveSheet");
+    Call(RowOf(sheet.Get(), 2).Get(), u"Insert", {Var(kShiftDown)});
+    Call(RowOf(sheet.Get(), 1).Get(), u"Insert", {Var(kShiftDown)});
+    ExpectHas(Show().Part("xl/tables/table1.xml"), "ref=\"A2:E4\"");
+}
+
+TEST_F(ShiftedPartsTest, CopiedRowsBringTheirValidationsFormatsAndComments)
+{
+    auto path = WorkbookBuilder()
+                    .Sheet("Sheet1", "<row r=\"2\"><c r=\"B2\"><v>1</v></c></row>",
+                           "<conditionalFormatting sqref=\"B2\"><cfRule type=\"cellIs\" dxfId=\"0\" priority=\"1\" "
+                           "operator=\"greaterThan\"><formula>5</formula></cfRule></conditionalFormatting>"
+                           "<dataValidations count=\"1\"><dataValidation type=\"whole\" sqref=\"B2\"><formula1>0</formula1>"
+                           "</dataValidation></dataValidations>")
+                    .Comment(0, "B2", "copied")
+                    .Write(scratch.Path() / "copy.xlsx");
+    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), path.string());
+    ComPtr<IDispatch> sheet = Get(book.Get(), u"ActiveSheet");
+    Call(RowOf(sheet.Get(), 2).Get(), u"Copy");
+    Call(RowSpan(excel.Get(), sheet.Get(), 4, 5).Get(), u"Insert", {Var(kShiftDown)});
+    office::Package written = Show();
+    std::string xml = written.Part("xl/worksheets/sheet1.xml");
+    ExpectHas(xml, "conditionalFormatting sqref=\"B2 B4 B5\"");
+    ExpectHas(xml, "dataValidation type=\"whole\" sqref=\"B2 B4 B5\"");
+    ExpectHas(written.Part("xl/comments1.xml"), "<comment ref=\"B5\"");
+    ExpectHas(written.Part("xl/drawings/vmlDrawing1.vml"), "<x:Row>4</x:Row>");
+}
+
+}  // namespace
+}  // namespace excel_test
