@@ -48,57 +48,61 @@ void WordGenerator::ExpandRecordRows(IDispatch* window, IDispatch* document, Ele
     if (resultCode > 0 || CancelRequested) return;
 
     for (Element* field = NextChild(fields, nullptr); field; field = NextChild(fields, field)) {
-        LONG records = IntAttribute(field, "NUMRECORDS", 1);
         bool expanded = AttributeByName(field, "EXPANDED") != nullptr;
-        if (records > 1 && !expanded) {
-            HeldObject formFields(session->GetProperty(document, u"FormFields"));
-            std::u16string fieldName = AnsiToWide(ElementName(field));
-            VARIANT found;
-            VariantInit(&found);
-            try {
-                found = session->CallMethodWithText(formFields, u"Item", fieldName.c_str());
-            } catch (COMException) {
-                // No form field of that name: the field element is skipped.
-            }
-            HeldObject formField(found);
-            if (formField) {
-                DropResult(session->CallMethod(formField, u"Select"));
-                HeldObject selection(session->GetProperty(window, u"Selection"));
-                HeldObject range(session->GetProperty(selection, u"Range"));
-                HeldObject tables(session->GetProperty(range, u"Tables"));
-                bool inTable = IntResult(session->GetProperty(tables, u"Count")) > 0;
-
-                HeldObject paragraphSelection(inTable ? VARIANT{} : session->GetProperty(window, u"Selection"));
-                IDispatch* target = inTable ? static_cast<IDispatch*>(selection) : paragraphSelection;
-                if (inTable) {
-                    DropResult(session->CallMethod(target, u"SelectRow"));
-                } else {
-                    HeldObject paragraphs(session->GetProperty(target, u"Paragraphs"));
-                    HeldObject paragraph(session->CallMethodWithInt(paragraphs, u"Item", 1));
-                    HeldObject paragraphRange(session->GetProperty(paragraph, u"Range"));
-                    DropResult(session->CallMethod(paragraphRange, u"Select"));
-                }
-
-                HeldObject rowFields(session->GetProperty(target, u"FormFields"));
-                LONG rowCount = IntResult(session->GetProperty(rowFields, u"count"));
-                for (LONG j = 1; j <= rowCount; ++j) {
-                    HeldObject rowField(session->CallMethodWithInt(rowFields, u"Item", j));
-                    std::string rowName = AnsiTextResult(session->GetProperty(rowField, u"Name"));
-                    if (Element* sibling = ChildByName(fields, rowName.c_str()))
-                        AddAttribute(sibling, CreateAttribute("EXPANDED", "true"));
-                }
-
-                DropResult(session->CallMethod(target, u"Copy"));
-                if (inTable)
-                    DropResult(session->CallMethodWithInt(target, u"GoToNext", GoToLine));
-                else
-                    DropResult(session->CallMethodWithInt(target, u"EndOf", ParagraphUnit));
-                LONG copies = IntAttribute(field, "NUMRECORDS", 1);
-                for (LONG k = 1; k < copies; ++k) DropResult(session->CallMethod(target, u"Paste"));
-            }
-        }
+        if (IntAttribute(field, "NUMRECORDS", 1) > 1 && !expanded) RepeatRecordBlock(window, document, fields, field);
         StepProgress(false);
     }
+}
+
+void WordGenerator::RepeatRecordBlock(IDispatch* window, IDispatch* document, Element* fields, Element* field) {
+    HeldObject formFields(session->GetProperty(document, u"FormFields"));
+    std::u16string fieldName = AnsiToWide(ElementName(field));
+    VARIANT found;
+    VariantInit(&found);
+    try {
+        found = session->CallMethodWithText(formFields, u"Item", fieldName.c_str());
+    } catch (COMException) {
+        // No form field of that name: the field element is skipped.
+    }
+    HeldObject formField(found);
+    if (!formField) return;
+
+    DropResult(session->CallMethod(formField, u"Select"));
+    HeldObject selection(session->GetProperty(window, u"Selection"));
+    HeldObject range(session->GetProperty(selection, u"Range"));
+    HeldObject tables(session->GetProperty(range, u"Tables"));
+    bool inTable = IntResult(session->GetProperty(tables, u"Count")) > 0;
+
+    // In a table the block is the row, selected through the same selection
+    // object; outside, the paragraph, selected through a fresh one.
+    HeldObject paragraphSelection(inTable ? VARIANT{} : session->GetProperty(window, u"Selection"));
+    IDispatch* target = inTable ? static_cast<IDispatch*>(selection) : paragraphSelection;
+    if (inTable) {
+        DropResult(session->CallMethod(target, u"SelectRow"));
+    } else {
+        HeldObject paragraphs(session->GetProperty(target, u"Paragraphs"));
+        HeldObject paragraph(session->CallMethodWithInt(paragraphs, u"Item", 1));
+        HeldObject paragraphRange(session->GetProperty(paragraph, u"Range"));
+        DropResult(session->CallMethod(paragraphRange, u"Select"));
+    }
+
+    // Every field element named after a form field of the block is repeated with it.
+    HeldObject blockFields(session->GetProperty(target, u"FormFields"));
+    LONG blockCount = IntResult(session->GetProperty(blockFields, u"count"));
+    for (LONG j = 1; j <= blockCount; ++j) {
+        HeldObject blockField(session->CallMethodWithInt(blockFields, u"Item", j));
+        std::string blockName = AnsiTextResult(session->GetProperty(blockField, u"Name"));
+        if (Element* sibling = ChildByName(fields, blockName.c_str()))
+            AddAttribute(sibling, CreateAttribute("EXPANDED", "true"));
+    }
+
+    DropResult(session->CallMethod(target, u"Copy"));
+    if (inTable)
+        DropResult(session->CallMethodWithInt(target, u"GoToNext", GoToLine));
+    else
+        DropResult(session->CallMethodWithInt(target, u"EndOf", ParagraphUnit));
+    LONG copies = IntAttribute(field, "NUMRECORDS", 1);
+    for (LONG k = 1; k < copies; ++k) DropResult(session->CallMethod(target, u"Paste"));
 }
 
 void WordGenerator::FillFormFields(IDispatch* document, IDispatch* window, Element* fields) {

@@ -19,6 +19,8 @@ public:
 
 private:
     void ExpandRecordRows(IDispatch* window, IDispatch* document, Element* fields);
+    // Repeats the table row or paragraph that holds the field's form field.
+    void RepeatRecordBlock(IDispatch* window, IDispatch* document, Element* fields, Element* field);
     void FillFormFields(IDispatch* document, IDispatch* window, Element* fields);
     std::optional<std::string> TakeFieldValue(Element* fields, const char* name);
 };

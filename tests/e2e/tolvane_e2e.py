@@ -93,10 +93,11 @@ def parse_record(path):
 
 
 def run(data=None, *, text=None, arguments=None, cancel_at=None, env=None, timeout=60, workdir=None):
-    """Runs tolvane on a data file from this folder's data folder (or an
-    absolute path, or the given text); returns the Run. The temporary folder
-    stays until workdir's owner removes it (a fresh one is made and removed
-    by keep_workdir's caller otherwise)."""
+    """Runs tolvane on a data file (a name in this folder's data folder, or a
+    path) or on the given text, with the placeholders replaced; or with the
+    given command-line arguments as they are. cancel_at presses Cancel right
+    after the first recorded event whose line holds that text. Everything is
+    written below workdir (a new temporary folder when none is given)."""
     workdir = pathlib.Path(workdir or tempfile.mkdtemp(prefix="tolvane-e2e-"))
     output_dir = workdir / "out"
     output_dir.mkdir(parents=True, exist_ok=True)
