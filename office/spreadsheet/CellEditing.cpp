@@ -23,6 +23,7 @@ CellEditor::CellEditor(Workbook& workbook, Sheet& sheet) : workbook(workbook), s
 
 Cell& CellEditor::Prepare(int32_t row, int32_t column)
 {
+    workbook.CellsChanged();
     Row& r = sheet.rows.Get(row);
     Cell* existing = r.Find(column);
     if (existing) {
@@ -96,7 +97,6 @@ void CellEditor::PutText(int32_t row, int32_t column, std::string_view text)
         formula.formula = Formula::Parse(typed.text, sheet.index, workbook.Resolver());
         cell.type = Cell::Type::Formula;
         cell.index = sheet.AddFormula(std::move(formula));
-        workbook.FormulasChanged();
         break;
     }
     }
@@ -132,6 +132,7 @@ void CellEditor::Clear(int32_t row, int32_t column)
         if (Cell* cell = r->Find(column); cell && cell->type != Cell::Type::Blank) {
             sheet.ClearValue(*cell);
             sheet.changed = true;
+            workbook.CellsChanged();
         }
     }
 }

@@ -241,7 +241,7 @@ void MakeRoom(Workbook& workbook, int32_t sheetIndex, int32_t at, int32_t count)
     ShiftDrawing(sheet, at, count);
     ShiftTables(sheet, at, count);
     sheet.changed = true;
-    workbook.FormulasChanged();
+    workbook.CellsChanged();
 }
 
 struct CopiedRow {
@@ -514,7 +514,7 @@ void InsertCopiedRows(Workbook& workbook, int32_t sheetIndex, int32_t at, const 
         CopyExtras(sheet, moved, sourceTop, destinations);
     }
     sheet.changed = true;
-    workbook.FormulasChanged();
+    workbook.CellsChanged();
 }
 
 }  // namespace office::spreadsheet

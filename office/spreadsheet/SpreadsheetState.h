@@ -73,7 +73,7 @@ struct Clipboard {
 struct ApplicationState {
     std::vector<std::shared_ptr<SpreadsheetDocument>> workbooks;
     std::shared_ptr<SpreadsheetDocument> active;
-    std::map<std::string, int> namesTaken;  // per template base name
+    std::map<std::string, int> namesTaken;  // per template base name; "" counts blank workbooks
     bool visible = false;
     bool enableEvents = true;
     int32_t windowState = -4143;

@@ -45,8 +45,9 @@ public:
     int32_t SheetIndex(std::string_view name) const;  // case-insensitive; kSheetUnknown when absent
     SheetResolver Resolver() const;
 
-    // Marks that formulas changed, so the file is recalculated when opened.
-    void FormulasChanged() { formulasChanged = true; }
+    // Values or formulas changed: the file is recalculated when opened, and
+    // its calculation chain, which lists cells by position, is dropped.
+    void CellsChanged() { formulasChanged = true; }
     void NamesChanged() { namesChanged = true; }
     void ActiveSheetChanged() { activeSheetChanged = true; }
 

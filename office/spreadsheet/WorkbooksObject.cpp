@@ -7,6 +7,7 @@
 #include "office/dispatch/AutomationObject.h"
 #include "office/dispatch/Utf8.h"
 #include "office/package/PackageError.h"
+#include "office/spreadsheet/BlankWorkbook.h"
 #include "office/spreadsheet/Objects.h"
 
 namespace office::spreadsheet {
@@ -39,8 +40,10 @@ private:
     void Add(Call& call)
     {
         if (!call.Has(0)) {
-            throw AutomationError("Workbooks.Add needs a template: this spreadsheet makes workbooks from .xltx, .xltm, "
-                                  ".xlsx or .xlsm files only");
+            // A blank workbook: Book1, Book2, ...
+            int number = ++state->namesTaken[""];
+            Open(Workbook::FromPackage(BlankWorkbookPackage()), "Book" + std::to_string(number), call);
+            return;
         }
         std::string path = call.Utf8(0);
         std::filesystem::path file(path);
@@ -57,6 +60,11 @@ private:
         std::string base = file.stem().string();
         int number = ++state->namesTaken[Lower(base)];
         std::string name = base + std::to_string(number);
+        Open(std::move(model), name, call);
+    }
+
+    void Open(std::unique_ptr<Workbook> model, const std::string& name, Call& call)
+    {
         std::string type = model->macroEnabled ? "xlsm" : "xlsx";
         auto document = std::make_shared<SpreadsheetDocument>(std::move(model), name, type);
         state->workbooks.push_back(document);

@@ -142,5 +142,19 @@ TEST_F(IndependentReaderTest, MergedCellsAndTypedValues)
     })json");
 }
 
+TEST_F(IndependentReaderTest, BlankWorkbook)
+{
+    ComPtr<IDispatch> book = Call(Get(excel.Get(), u"Workbooks").Get(), u"Add");
+    ComPtr<IDispatch> sheet = Get(book.Get(), u"ActiveSheet");
+    Put(CellAt(sheet.Get(), 1, 1).Get(), u"Value", Var("Total"));
+    Put(CellAt(sheet.Get(), 1, 2).Get(), u"Value", Var("$1,234.50"));
+    Put(CellAt(sheet.Get(), 2, 1).Get(), u"Name", Var("Label"));
+    ExpectOpenpyxlReads(ShowOne(), R"json({
+      "cells": {"Sheet1!A1": "Total", "Sheet1!B1": 1234.5},
+      "formats": {"Sheet1!B1": "$#,##0.00_);($#,##0.00)"},
+      "names": {"Label": "Sheet1!$A$2"}
+    })json");
+}
+
 }  // namespace
 }  // namespace excel_test

@@ -60,6 +60,20 @@ TEST_F(PresentTest, VisibleWritesEachWorkbookOnceUnderAFreeNameAndPrintsThePath)
     EXPECT_NE(written.Part("[Content_Types].xml").find("spreadsheetml.sheet.main+xml"), std::string::npos);
 }
 
+TEST_F(PresentTest, BlankWorkbooksAreNamedBookAndCanBeFilled)
+{
+    ComPtr<IDispatch> workbooks = Get(excel.Get(), u"Workbooks");
+    ComPtr<IDispatch> first = Call(workbooks.Get(), u"Add");
+    ComPtr<IDispatch> second = Call(workbooks.Get(), u"Add");
+    EXPECT_EQ(GetText(first.Get(), u"Name"), "Book1");
+    EXPECT_EQ(GetText(second.Get(), u"Name"), "Book2");
+    Put(CellAt(Get(second.Get(), u"ActiveSheet").Get(), 2, 2).Get(), u"Value", Var("hello"));
+    Call(first.Get(), u"Close", {Var(false)});
+    std::filesystem::path shown = Show();
+    EXPECT_EQ(shown.filename(), "Book2.xlsx");
+    EXPECT_NE(office::Package::Open(shown).Part("xl/sharedStrings.xml").find("hello"), std::string::npos);
+}
+
 TEST_F(PresentTest, CloseWithoutSavingAndQuitWriteNothing)
 {
     auto path = WorkbookBuilder().Sheet("Sheet1", "").Write(scratch.Path() / "book.xlsx");
