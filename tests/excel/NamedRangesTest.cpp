@@ -12,8 +12,6 @@
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using ::testing::Not;
-using ::testing::StartsWith;
 
 namespace {
 

@@ -2,6 +2,7 @@
 // blocks inserted where a grouping value changes, and the sub-group names.
 // The group is rows 10 to 15: grouping fields on rows 12 and 13, the detail
 // row 14, the empty last row 15.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -53,10 +54,13 @@ TEST_F(RecordFillingTest, ValuesBABAreWrittenAsOneHeadingAAndOneHeadingBWithTwoR
     excel.Define("Item", 14);
     ExcelTestData data("<Region NUMRECORDS='3' EXCELROW='12'><v>B</v><v>A</v><v>B</v></Region>"
                        "<Item NUMRECORDS='3' GROUPBY='0' EXCELROW='14'><v>1</v><v>2</v><v>3</v></Item>");
-    TestableExcelGenerator generator(data);
-    Prepare(generator, data, {"Region"}, {"Item"});
+    auto generator = std::make_unique<TestableExcelGenerator>(data);
+    Prepare(*generator, data, {"Region"}, {"Item"});
 
-    generator.FillGroup("VeskGroupOrders", 10, 15);
+    generator->FillGroup("VeskGroupOrders", 10, 15);
+    // Every object the filling reached is released again.
+    generator.reset();
+    for (const auto& [name, references] : excel.References()) EXPECT_EQ(references, 0u) << name;
 
     EXPECT_THAT(excel.server.CallTexts(), ElementsAreArray(std::vector<std::string>{
         "get Workbook.Names", "get Workbook.ActiveSheet",

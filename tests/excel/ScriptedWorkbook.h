@@ -64,6 +64,16 @@ public:
         return calls;
     }
 
+    // References still held, per object the test has touched.
+    std::map<std::string, ULONG> References()
+    {
+        std::map<std::string, ULONG> counts;
+        for (const RecordedCall& call : server.Calls()) counts[call.object] = server.Object(call.object).References();
+        for (const char* name : {"Workbook", "Names", "Properties", "Sheet", "Rows", "Cells", "Row", "Cell"})
+            counts[name] = server.Object(name).References();
+        return counts;
+    }
+
     static std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
     ScriptedServer server{u"Excel.Application"};
