@@ -7,7 +7,10 @@ on the first rows, the detail row second to last, an empty last row."""
 import datetime
 import unittest
 
-from excel_e2e import ERRORWORD, ExcelRuns, custom_properties, defined_names, records
+import openpyxl
+
+from excel_e2e import ERRORWORD, ExcelRuns, custom_properties, data_text, defined_names, records
+from tolvane_e2e import PERCENT, STATUS_LINE
 
 REGION_CELLS = {"A1": "Date:", "B1": "(date)", "A3": "(region)", "B4": "Amount", "B5": 0,
                 "A7": "Total", "B7": "=SUM(B3:B6)"}
@@ -168,8 +171,19 @@ class Workbooks(ExcelRuns, unittest.TestCase):
         self.assertEqual(result.boxes, [])
         self.assertEqual([p.name for p in result.documents(".xlsx")], ["report1.xlsx", "report2.xlsx"])
         self.assertEqual([w["Report"]["B1"].value for w in workbooks], ["One", "Two"])
-        self.assertIn("Filling report1", result.texts("dialog:105/106"))
-        self.assertIn("Filling report2", result.texts("dialog:105/106"))
+        self.assertIn("Filling report1", result.texts(STATUS_LINE))
+        self.assertIn("Filling report2", result.texts(STATUS_LINE))
+
+    def test_cancel_during_the_first_workbook_shows_it_unfilled_and_builds_no_more(self):
+        template = self.template({"B1": "(title)"}, {"Title": "Report!$B$1"})
+        text = data_text(template, [("", "<Title>One</Title>"), ("", "<Title>Two</Title>")])
+        result = self.run_tolvane(text=text, cancel_at="Filling report1")
+        self.assertEqual(result.exit_code, 0)
+        self.assertEqual(result.boxes, [])
+        self.assertEqual(result.texts(PERCENT)[-1], "100%")
+        self.assertEqual([p.name for p in result.documents(".xlsx")], ["report1.xlsx"])
+        workbook = openpyxl.load_workbook(result.documents(".xlsx")[0])
+        self.assertEqual(workbook["Report"]["B1"].value, "(title)")
 
     def test_empty_template_is_reported_as_ref_1_and_writes_nothing(self):
         result, workbooks = self.fill("", "<Title>One</Title>")
