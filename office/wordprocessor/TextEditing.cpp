@@ -123,7 +123,10 @@ void RemoveNodes(WordDocument& document, const std::vector<pugi::xml_node>& node
     const std::string& fldChar = document.Names().fldChar;
     for (pugi::xml_node node : nodes) {
         ForEachElement(node, [&](pugi::xml_node element) {
-            if (fldChar != element.name()) return;
+            if (fldChar != element.name() ||
+                std::string_view(element.attribute(document.Names().fldCharType.c_str()).value()) != "begin") {
+                return;
+            }
             if (FormFieldPtr field = document.Fields().BegunBy(element.parent())) document.Fields().Remove(field);
         });
     }
