@@ -26,6 +26,15 @@ int TypeOfCode(const std::string& code) {
     return 0;
 }
 
+// Text boxes are stories of their own, and the fallback of alternate content
+// repeats its choice.
+bool IsOtherStory(const char* name) {
+    std::string_view qualified = name;
+    size_t colon = qualified.find(':');
+    std::string_view local = colon == std::string_view::npos ? qualified : qualified.substr(colon + 1);
+    return local == "txbxContent" || local == "Fallback";
+}
+
 }  // namespace
 
 pugi::xml_node AncestorNamed(pugi::xml_node node, const std::string& name) {
@@ -43,6 +52,7 @@ std::vector<FormField> ScanFormFields(pugi::xml_node root, const WordNames& name
     const char* instrText = names.instrText.c_str();
     ForEachElement(root, [&](pugi::xml_node element) {
         const char* elementName = element.name();
+        if (IsOtherStory(elementName)) return false;
         if (std::strcmp(elementName, fldChar) == 0) {
             std::string_view kind = element.attribute(names.fldCharType.c_str()).value();
             if (kind == "begin") {
@@ -63,6 +73,7 @@ std::vector<FormField> ScanFormFields(pugi::xml_node root, const WordNames& name
         } else if (std::strcmp(elementName, instrText) == 0 && !open.empty() && !open.back().separated) {
             open.back().code += element.text().get();
         }
+        return true;
     });
     std::vector<FormField> fields;
     for (size_t i = 0; i < slots.size(); ++i) {

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace office::word {
@@ -28,16 +29,26 @@ struct FormField {
 using FormFieldPtr = std::shared_ptr<FormField>;
 
 // The form fields under root, in document order of their begin marks.
-// Fields of other kinds, and fields without an end, are left out.
+// Fields of other kinds, fields without an end, and fields of other stories
+// (text boxes) or of the fallback copy of alternate content are left out.
 std::vector<FormField> ScanFormFields(pugi::xml_node root, const WordNames& names);
 
-// Calls visit(element) for every element under root (root included), in document order.
+// Calls visit(element) for every element under root (root included), in
+// document order. A visit that returns false skips the element's children.
 template <typename Visit>
 void ForEachElement(pugi::xml_node root, Visit visit) {
     pugi::xml_node node = root;
     while (node) {
-        if (node.type() == pugi::node_element) visit(node);
-        if (pugi::xml_node child = node.first_child()) {
+        bool descend = true;
+        if (node.type() == pugi::node_element) {
+            if constexpr (std::is_same_v<decltype(visit(node)), bool>) {
+                descend = visit(node);
+            } else {
+                visit(node);
+            }
+        }
+        pugi::xml_node child = descend ? node.first_child() : pugi::xml_node();
+        if (child) {
             node = child;
             continue;
         }
