@@ -48,9 +48,20 @@ void AppendColumn(std::string& out, int32_t column)
     }
 }
 
-void WriteCell(std::string& out, Sheet& sheet, int32_t rowNumber, const Cell& cell)
+// Element names with the prefix the part uses for its namespace (usually none).
+struct Tags {
+    explicit Tags(const std::string& prefix)
+        : row("<" + prefix + "row r=\""), rowEnd("</" + prefix + "row>"), cell("<" + prefix + "c r=\""),
+          cellEnd("</" + prefix + "c>"), value("<" + prefix + "v>"), valueEnd("</" + prefix + "v>"),
+          formula("<" + prefix + "f"), formulaEnd("</" + prefix + "f>")
+    {
+    }
+    std::string row, rowEnd, cell, cellEnd, value, valueEnd, formula, formulaEnd;
+};
+
+void WriteCell(std::string& out, Sheet& sheet, int32_t rowNumber, const Cell& cell, const Tags& tags)
 {
-    out += "<c r=\"";
+    out += tags.cell;
     AppendColumn(out, cell.column);
     AppendInt(out, rowNumber);
     out += '"';
@@ -65,25 +76,25 @@ void WriteCell(std::string& out, Sheet& sheet, int32_t rowNumber, const Cell& ce
     case Cell::Type::Blank:
         break;
     case Cell::Type::Number:
-        body = "<v>";
+        body = tags.value;
         AppendNumber(body, cell.number);
-        body += "</v>";
+        body += tags.valueEnd;
         break;
     case Cell::Type::SharedString:
         out += " t=\"s\"";
-        body = "<v>";
+        body = tags.value;
         AppendInt(body, cell.index);
-        body += "</v>";
+        body += tags.valueEnd;
         break;
     case Cell::Type::Boolean:
         out += " t=\"b\"";
-        body = cell.number != 0 ? "<v>1</v>" : "<v>0</v>";
+        body = tags.value + (cell.number != 0 ? "1" : "0") + tags.valueEnd;
         break;
     case Cell::Type::Error:
         out += " t=\"e\"";
-        body = "<v>";
+        body = tags.value;
         AppendEscaped(body, sheet.TextAt(cell.index));
-        body += "</v>";
+        body += tags.valueEnd;
         break;
     case Cell::Type::Raw:
         body = sheet.TextAt(cell.index);
@@ -95,7 +106,7 @@ void WriteCell(std::string& out, Sheet& sheet, int32_t rowNumber, const Cell& ce
             out += formula.cachedType;
             out += '"';
         }
-        body = "<f";
+        body = tags.formula;
         if (formula.array) {
             body += " t=\"array\" ref=\"";
             body += FormatRect(formula.arrayRect);
@@ -104,11 +115,11 @@ void WriteCell(std::string& out, Sheet& sheet, int32_t rowNumber, const Cell& ce
         body += formula.attributes;
         body += '>';
         AppendEscaped(body, formula.formula.Text());
-        body += "</f>";
+        body += tags.formulaEnd;
         if (!formula.cachedValue.empty()) {
-            body += "<v>";
+            body += tags.value;
             AppendEscaped(body, formula.cachedValue);
-            body += "</v>";
+            body += tags.valueEnd;
         }
         break;
     }
@@ -123,18 +134,21 @@ void WriteCell(std::string& out, Sheet& sheet, int32_t rowNumber, const Cell& ce
     }
     out += '>';
     out += body;
-    out += "</c>";
+    out += tags.cellEnd;
 }
 
 std::string SheetDataXml(Sheet& sheet, CellRect& used, bool& any)
 {
+    std::string_view rootName = sheet.document.document_element().name();
+    size_t colon = rootName.find(':');
+    const Tags tags(colon == std::string_view::npos ? std::string() : std::string(rootName.substr(0, colon + 1)));
     std::string out;
     out.reserve(size_t(sheet.rows.Size()) * 64);
     sheet.rows.ForEach([&](int32_t rowNumber, const Row& row) {
         if (row.Empty()) {
             return;
         }
-        out += "<row r=\"";
+        out += tags.row;
         AppendInt(out, rowNumber);
         out += '"';
         if (row.attributes) {
@@ -152,7 +166,7 @@ std::string SheetDataXml(Sheet& sheet, CellRect& used, bool& any)
         }
         out += '>';
         for (const Cell& cell : row.cells) {
-            WriteCell(out, sheet, rowNumber, cell);
+            WriteCell(out, sheet, rowNumber, cell, tags);
             if (!any) {
                 used = CellRect{rowNumber, cell.column, rowNumber, cell.column};
                 any = true;
@@ -162,7 +176,7 @@ std::string SheetDataXml(Sheet& sheet, CellRect& used, bool& any)
                 used.right = std::max(used.right, cell.column);
             }
         }
-        out += "</row>";
+        out += tags.rowEnd;
     });
     return out;
 }

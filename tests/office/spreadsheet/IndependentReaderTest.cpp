@@ -122,7 +122,7 @@ TEST_F(IndependentReaderTest, MergedCellsAndTypedValues)
                     .Sheet("Data",
                            "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row><row r=\"2\"><c r=\"A2\"><v>2</v></c></row>"
                            "<row r=\"3\"><c r=\"A3\"><f>SUM(A1:A2)</f><v>3</v></c></row>",
-                           "<mergeCells count=\"1\"><mergeCell ref=\"B2:C2\"/></mergeCells>")
+                           "<mergeCells count=\"2\"><mergeCell ref=\"B2:C2\"/><mergeCell ref=\"A10:B10\"/></mergeCells>")
                     .Name("Sum", "Data!$A$3")
                     .Write(scratch.Path() / "merged.xlsx");
     ComPtr<IDispatch> book = AddWorkbook(excel.Get(), path.string());
@@ -138,7 +138,7 @@ TEST_F(IndependentReaderTest, MergedCellsAndTypedValues)
                 "Data!A9": "=A1*2"},
       "formats": {"Data!A7": "0%", "Data!A8": "mm-dd-yy"},
       "names": {"Sum": "Data!$A$4"},
-      "merged": {"Data": ["B2:C2", "B3:C3"]}
+      "merged": {"Data": ["B2:C2", "B3:C3", "A11:B11"]}
     })json");
 }
 

@@ -93,5 +93,24 @@ TEST_F(ShiftedPartsTest, CopiedRowsBringTheirValidationsFormatsAndComments)
     ExpectHas(written.Part("xl/drawings/vmlDrawing1.vml"), "<x:Row>4</x:Row>");
 }
 
+TEST_F(ShiftedPartsTest, SheetsWrittenWithANamespacePrefixKeepIt)
+{
+    auto built = WorkbookBuilder().Sheet("Sheet1", "").Write(scratch.Path() / "plain.xlsx");
+    office::Package package = office::Package::Open(built);
+    package.SetPart("xl/worksheets/sheet1.xml",
+                    "<?xml version=\"1.0\" encoding=\"UTF-8\"?><x:worksheet "
+                    "xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><x:sheetData><x:row r=\"2\">"
+                    "<x:c r=\"A2\"><x:v>7</x:v></x:c></x:row></x:sheetData></x:worksheet>");
+    std::filesystem::path prefixed = scratch.Path() / "prefixed.xlsx";
+    package.SaveAs(prefixed);
+    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), prefixed.string());
+    ComPtr<IDispatch> sheet = Get(book.Get(), u"ActiveSheet");
+    Call(RowOf(sheet.Get(), 1).Get(), u"Insert", {Var(kShiftDown)});
+    Put(CellAt(sheet.Get(), 1, 2).Get(), u"Value", Var("5"));
+    std::string xml = Show().Part("xl/worksheets/sheet1.xml");
+    ExpectHas(xml, "<x:row r=\"3\"><x:c r=\"A3\"><x:v>7</x:v></x:c></x:row>");
+    ExpectHas(xml, "<x:dimension ref=\"A1:B3\"/>");
+}
+
 }  // namespace
 }  // namespace excel_test
