@@ -1,17 +1,17 @@
-// Loads a data file of the tests' data folders into a DataFile.
+// Data files of the tests' data folders: loaded as they are, or copied with
+// their placeholders replaced (@EXAMPLES@ the project's examples folder,
+// @DATA@ the folder the file comes from, @SAMPLES@ the shared real samples).
 #pragma once
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 
 #include "datafile/DataFile.h"
 
-inline std::string TestDataPath(const std::string& folder, const std::string& name) {
-    const char* source = std::getenv("TOLVANE_SOURCE_DIR");
-    return std::string(source ? source : ".") + "/tests/" + folder + "/data/" + name;
-}
+std::string SourceFolder();
+std::string TestDataPath(const std::string& folder, const std::string& name);
+std::unique_ptr<DataFile> LoadTestData(const std::string& folder, const std::string& name);
 
-inline std::unique_ptr<DataFile> LoadTestData(const std::string& folder, const std::string& name) {
-    return std::make_unique<DataFile>(TestDataPath(folder, name).c_str());
-}
+// Writes the file at `source` into `targetFolder` with the placeholders
+// replaced; returns the path of the copy.
+std::string CopyWithPlaceholders(const std::string& source, const std::string& targetFolder);

@@ -4,25 +4,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "generator/CancelRequested.h"
 #include "office/wordprocessor/Registration.h"
+#include "tests/generator/DataFiles.h"
 
 namespace {
-
-std::string Environment(const char* name, const std::string& fallback) {
-    const char* value = std::getenv(name);
-    return value ? value : fallback;
-}
-
-std::string SourceFolder() { return Environment("TOLVANE_SOURCE_DIR", "."); }
-
-void ReplaceAll(std::string& text, const std::string& pattern, const std::string& replacement) {
-    for (size_t at = text.find(pattern); at != std::string::npos; at = text.find(pattern, at + replacement.size()))
-        text.replace(at, pattern.size(), replacement);
-}
 
 std::vector<std::string> Lines(const std::string& command) {
     std::vector<std::string> lines;
@@ -63,14 +51,8 @@ void WordRun::TearDown() {
 
 int32_t WordRun::Run(const std::string& dataFile) {
     bool fromSource = dataFile.find('/') != std::string::npos;
-    std::ifstream in(SourceFolder() + (fromSource ? "/" : "/tests/word/data/") + dataFile, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ReplaceAll(text, "@EXAMPLES@", SourceFolder() + "/examples");
-    ReplaceAll(text, "@DATA@", SourceFolder() + "/tests/word/data");
-    ReplaceAll(text, "@SAMPLES@", Environment("TOLVANE_SHARED_DIR", SourceFolder() + "/../shared") + "/samples");
-    std::string path = workFolder + "/" + std::filesystem::path(dataFile).filename().string();
-    std::ofstream(path, std::ios::binary) << text;
-
+    std::string path = CopyWithPlaceholders(
+        fromSource ? SourceFolder() + "/" + dataFile : TestDataPath("word", dataFile), workFolder);
     data = std::make_unique<DataFile>(path.c_str());
     progressText = data->GetMessageText("PROGRESS");
     generator = std::make_unique<WordGenerator>(data->GetRoot(), dialog.Handle(), progressText);
