@@ -52,6 +52,8 @@ protected:
 
 private:
     bool Stopped() const;
+    bool MatchFieldNames();
+    void FindGroupNames();
     void EmptyLists();
     void ForgetCachedField();
     void ReloadAddIn();

@@ -35,38 +35,46 @@ void Keep(std::vector<IDispatch*>& list, IDispatch* object) {
 
 void ExcelGenerator::ScanNames() {
     if (Stopped()) return;
-    {
-        HeldObject names(session->GetProperty(activeDocument, u"names"));
-        Element* field = NextChild(currentFields, nullptr);
-        while (field) {
-            if (CancelRequested != 0) return;
-            Element* next = NextChild(currentFields, field);
-            int32_t count = IntAttribute(field, "NUMRECORDS", 1);
-            HeldObject name(OrNothing([&] {
-                return session->CallMethodWithText(names, u"Item", AnsiToWide(ElementName(field)).c_str());
-            }));
-            HeldObject range(OrNothing([&] { return session->GetProperty(name, u"RefersToRange"); }));
-            if (!name || !range) {
-                field = next;
-                continue;
-            }
-            int32_t row = IntResult(session->GetProperty(range, u"row"));
-            if (row == 0) {
-                DropResult(session->CallMethod(name, u"delete"));
-                FreeElement(field);
-            } else if (count == 1) {
-                HeldObject comment(session->GetProperty(range, u"Comment"));
-                std::string commentText;
-                if (comment) commentText = AnsiTextResult(session->GetProperty(comment, u"Text"));
-                if (commentText.find(WriteOnlyMarker) == std::string::npos) Keep(singleValueNames, name);
-            } else {
-                SetAttribute(field, "EXCELROW", IntToText(row).c_str());
-                recordFields.push_back(field);
-            }
-            field = next;
-        }
-    }
+    if (MatchFieldNames()) FindGroupNames();
+}
 
+// The fields' own names: single values to fill and record fields with their
+// rows. False when Cancel ended the pass.
+bool ExcelGenerator::MatchFieldNames() {
+    HeldObject names(session->GetProperty(activeDocument, u"names"));
+    Element* field = NextChild(currentFields, nullptr);
+    while (field) {
+        if (CancelRequested != 0) return false;
+        Element* next = NextChild(currentFields, field);
+        int32_t count = IntAttribute(field, "NUMRECORDS", 1);
+        HeldObject name(OrNothing([&] {
+            return session->CallMethodWithText(names, u"Item", AnsiToWide(ElementName(field)).c_str());
+        }));
+        HeldObject range(OrNothing([&] { return session->GetProperty(name, u"RefersToRange"); }));
+        if (!name || !range) {
+            field = next;
+            continue;
+        }
+        int32_t row = IntResult(session->GetProperty(range, u"row"));
+        if (row == 0) {
+            DropResult(session->CallMethod(name, u"delete"));
+            FreeElement(field);
+        } else if (count == 1) {
+            HeldObject comment(session->GetProperty(range, u"Comment"));
+            std::string commentText;
+            if (comment) commentText = AnsiTextResult(session->GetProperty(comment, u"Text"));
+            if (commentText.find(WriteOnlyMarker) == std::string::npos) Keep(singleValueNames, name);
+        } else {
+            SetAttribute(field, "EXCELROW", IntToText(row).c_str());
+            recordFields.push_back(field);
+        }
+        field = next;
+    }
+    return true;
+}
+
+// The group names, each with the first row of its range as it is now.
+void ExcelGenerator::FindGroupNames() {
     HeldObject names(session->GetProperty(activeDocument, u"names"));
     int32_t total = IntResult(session->GetProperty(names, u"count"));
     for (int32_t i = 1; i <= total; ++i) {
