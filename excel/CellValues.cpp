@@ -12,8 +12,8 @@
 #include "generator/HeldObject.h"
 
 namespace {
-// Values this long or longer (in UTF-16 code units, with the terminator) are
-// refused in an array assignment and are written cell by cell.
+// A value longer than this in UTF-16 code units, its terminator counted, is
+// refused in an array assignment, so it is written cell by cell.
 constexpr int LongValueUnits = 911;
 
 std::vector<Element*> Children(Element* element) {
