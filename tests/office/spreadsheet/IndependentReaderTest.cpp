@@ -142,6 +142,32 @@ TEST_F(IndependentReaderTest, MergedCellsAndTypedValues)
     })json");
 }
 
+// Every Excel-made sample, edited (a value, a blank row, copied rows) and
+// written, still reads: shared formulas, tables, drawings and the rest survive.
+TEST_F(IndependentReaderTest, EditedSamples)
+{
+    std::string samples = std::string(std::getenv("TOLVANE_SHARED_DIR")) + "/samples/";
+    for (const char* name : {"poi-45544.xlsx", "poi-48923.xlsx", "poi-54399.xlsx", "poi-56274.xlsx", "poi-61034.xlsx",
+                             "poi-ForShifting.xlsx", "poi-WithVariousData.xlsx", "poi-conditional_formatting_cell_is.xlsx",
+                             "poi-simple-monthly-budget.xlsx", "poi-test.xltx"}) {
+        SCOPED_TRACE(name);
+        for (const auto& file : scratch.OutputFiles()) {
+            std::filesystem::remove(file);
+        }
+        ComPtr<IDispatch> book = AddWorkbook(excel.Get(), samples + name);
+        ComPtr<IDispatch> sheet = Get(book.Get(), u"ActiveSheet");
+        std::string sheetName = GetText(sheet.Get(), u"Name");
+        Call(RowOf(sheet.Get(), 2).Get(), u"Insert", {Var(kShiftDown)});
+        Call(RowSpan(excel.Get(), sheet.Get(), 3, 4).Get(), u"Copy");
+        Call(RowSpan(excel.Get(), sheet.Get(), 6, 9).Get(), u"Insert", {Var(kShiftDown)});
+        Put(CellAt(sheet.Get(), 1, 26).Get(), u"Value", Var("checked"));
+        std::filesystem::path shown = ShowOne();
+        Call(book.Get(), u"Close", {Var(false)});
+        Put(excel.Get(), u"Visible", Var(0));
+        ExpectOpenpyxlReads(shown, "{\"cells\": {\"" + sheetName + "!Z1\": \"checked\"}}");
+    }
+}
+
 TEST_F(IndependentReaderTest, BlankWorkbook)
 {
     ComPtr<IDispatch> book = Call(Get(excel.Get(), u"Workbooks").Get(), u"Add");
