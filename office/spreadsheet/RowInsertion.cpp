@@ -356,6 +356,21 @@ void MoveCellAttribute(pugi::xml_attribute attribute, int32_t rows)
     }
 }
 
+// Comments in reading order, as the application writes them.
+void SortComments(pugi::xml_node list)
+{
+    std::vector<std::pair<std::pair<int32_t, int32_t>, pugi::xml_node>> comments;
+    for (pugi::xml_node comment = ChildNamed(list, "comment"); comment; comment = NextNamed(comment, "comment")) {
+        auto cell = ParseCell(comment.attribute("ref").value());
+        comments.push_back({cell ? std::make_pair(cell->row, cell->column) : std::make_pair(0, 0), comment});
+    }
+    std::stable_sort(comments.begin(), comments.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& entry : comments) {
+        list.append_move(entry.second);
+    }
+}
+
 void CopyExtras(Sheet& sheet, const SourceExtras& extras, int32_t sourceTop, const std::vector<int32_t>& destinations)
 {
     for (int32_t destination : destinations) {
@@ -394,6 +409,9 @@ void CopyExtras(Sheet& sheet, const SourceExtras& extras, int32_t sourceTop, con
             pugi::xml_node copy = link.parent().append_copy(link);
             MoveCellAttribute(copy.attribute("ref"), rows);
         }
+    }
+    if (!extras.comments.empty()) {
+        SortComments(extras.comments.front().parent());
     }
 }
 

@@ -31,11 +31,7 @@ public:
     }
 
 private:
-    Sheet& Model()
-    {
-        Sheet& model = document->SheetAt(sheet);
-        return model;
-    }
+    Sheet& Model() { return document->SheetAt(sheet); }
 
     Sheet& Worksheet()
     {

@@ -112,5 +112,22 @@ TEST_F(ShiftedPartsTest, SheetsWrittenWithANamespacePrefixKeepIt)
     ExpectHas(xml, "<x:dimension ref=\"A1:B3\"/>");
 }
 
+TEST_F(ShiftedPartsTest, DerivedCellFormatsAreSharedAndTheStringTableGrowsByNewTextsOnly)
+{
+    auto path = WorkbookBuilder().Strings({"known"}).Sheet("Sheet1", "").Write(scratch.Path() / "styles.xlsx");
+    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), path.string());
+    ComPtr<IDispatch> sheet = Get(book.Get(), u"ActiveSheet");
+    ComPtr<IDispatch> column = Get(CellAt(sheet.Get(), 1, 1).Get(), u"Resize", {Var(50), Var(1)});
+    std::vector<std::string> values(50, "10%");
+    values[0] = "known";
+    values[1] = "new";
+    values[2] = "new";
+    Put(column.Get(), u"Value", Var::Column(values));
+    Put(Get(column.Get(), u"Resize", {Var(50), Var(2)}).Get(), u"NumberFormat", Var("0.000"));
+    office::Package written = Show();
+    ExpectHas(written.Part("xl/styles.xml"), "<cellXfs count=\"7\">");  // 5 + "0%" + "0.000"
+    ExpectHas(written.Part("xl/sharedStrings.xml"), "uniqueCount=\"2\"");
+}
+
 }  // namespace
 }  // namespace excel_test
