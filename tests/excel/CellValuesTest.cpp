@@ -38,13 +38,20 @@ protected:
     IDispatch* target = excel.Object("Target");
 };
 
-TEST_F(CellValuesTest, GeneralFormatIsLeftAlone)
+TEST_F(CellValuesTest, GeneralOrMixedFormatIsLeftAlone)
 {
-    ExcelTestData data("<Period>Q1</Period>");
-    TestableExcelGenerator generator(data);
-    generator.StartOn(excel.Workbook());
-    generator.FieldValue("Period", excel.Object("First"), false);
-    EXPECT_THAT(excel.CallsAfterStart(), ElementsAre("put First.Value = \"Q1\"", "get First.NumberFormat"));
+    VARIANT mixed;
+    VariantInit(&mixed);
+    mixed.vt = VT_NULL;
+    for (const Answer& format : {Answer::Text(u"General"), Answer::Value(mixed)}) {
+        first.Returns(u"NumberFormat", format);
+        excel.server.ClearCalls();
+        ExcelTestData data("<Period>Q1</Period>");
+        TestableExcelGenerator generator(data);
+        generator.StartOn(excel.Workbook());
+        generator.FieldValue("Period", excel.Object("First"), false);
+        EXPECT_THAT(excel.CallsAfterStart(), ElementsAre("put First.Value = \"Q1\"", "get First.NumberFormat"));
+    }
 }
 
 TEST_F(CellValuesTest, OtherFormatsArePutBackFromTheLocalFormat)
