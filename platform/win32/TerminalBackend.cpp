@@ -70,14 +70,19 @@ public:
     }
 
     void ShowMessageBox(const MessageBoxRequest& request, const std::shared_ptr<MessageBoxAnswer>& answer) override {
+        std::string text = request.text;
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+            text.pop_back();
+        }
         {
             std::lock_guard lock(mutex_);
             EndLine();
-            std::fprintf(stderr, "%s: %s\n", request.caption.c_str(), request.text.c_str());
+            std::fprintf(stderr, "%s: %s\n", request.caption.c_str(), text.c_str());
             std::fflush(stderr);
             lastLine_.clear();
         }
-        if (const HWND dialog = LatestDialog(); dialog != nullptr) {
+        // On a terminal the box took the dialog's line: draw it again below.
+        if (const HWND dialog = LatestDialog(); rewrite_ && dialog != nullptr) {
             Refresh(ViewOf(dialog));
         }
         answer->Give(IDOK);
