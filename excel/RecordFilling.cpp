@@ -53,9 +53,10 @@ void ExcelGenerator::FillGroup(const std::string& groupName, int32_t firstRow, i
 
         for (int32_t record = 2; record <= count; ++record) {
             ++current;
-            // After a data error the remaining records would only get empty headings.
-            if (Stopped()) return;
+            if (CancelRequested != 0) return;
             const char* value = FieldValue(name, nullptr, true);
+            // A record the field does not have ends the group instead of heading an empty block.
+            if (resultCode > 0) return;
             if (std::optional<int32_t> blockStart = blocks.Find(record, fieldRow)) {
                 // An earlier grouping field's block for this record holds this field's row.
                 WriteIntoBlock(sheet, current, column, fieldRow, *blockStart, value);

@@ -177,6 +177,21 @@ TEST_F(RecordFillingTest, GroupWithAMismatchedRecordCountIsNotTouched)
     EXPECT_THAT(excel.server.CallTexts(), IsEmpty());
 }
 
+TEST_F(RecordFillingTest, RecordBeyondTheFieldsRecordsEndsTheGroupWithoutAnEmptyHeading)
+{
+    excel.Define("Region", 12);
+    // One record counted as taken already: the third record asked for does not exist.
+    ExcelTestData data("<Region NUMRECORDS='3' RECORDSDONE='0' EXCELROW='12'><v>A</v><v>B</v><v>C</v></Region>");
+    TestableExcelGenerator generator(data);
+    Prepare(generator, data, {"Region"}, {});
+    generator.FillGroup("VeskGroupOrders", 10, 15);
+    EXPECT_EQ(generator.resultCode, 3);
+    std::vector<std::string> calls = excel.server.CallTexts();
+    EXPECT_THAT(calls, ::testing::Contains("put RangeRegion.Value = \"B\""));
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "call Selection.Insert(-4121)"), 1);
+    EXPECT_EQ(calls.back(), "put Cell.Value = \"C\"");
+}
+
 TEST_F(RecordFillingTest, CancelEndsTheGroupBeforeTheNextRecord)
 {
     excel.Define("Region", 12);
