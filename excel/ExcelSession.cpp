@@ -4,8 +4,8 @@
 
 #include "automation/COMException.h"
 #include "excel/ExcelGenerator.h"
-#include "generator/CancelRequested.h"
 #include "generator/AnsiText.h"
+#include "generator/CancelRequested.h"
 #include "generator/HeldObject.h"
 
 namespace {

@@ -1,12 +1,11 @@
 // Matching the fields against the workbook's defined names: single values,
 // record fields and their rows, and the groups with their field split.
-#include <cstring>
 #include <string>
 
 #include "automation/COMException.h"
 #include "excel/ExcelGenerator.h"
-#include "generator/CancelRequested.h"
 #include "generator/AnsiText.h"
+#include "generator/CancelRequested.h"
 #include "generator/HeldObject.h"
 
 namespace {

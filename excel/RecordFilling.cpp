@@ -1,12 +1,13 @@
 // Writing one group's records: detail rows multiplied and filled column by
 // column, then a copy of the heading rows wherever a grouping value changes.
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "excel/ExcelGenerator.h"
 #include "excel/HeldVariant.h"
-#include "generator/CancelRequested.h"
 #include "generator/AnsiText.h"
+#include "generator/CancelRequested.h"
 #include "generator/HeldObject.h"
 
 namespace {
