@@ -43,7 +43,6 @@ void ShiftSheetElements(Sheet& sheet, int32_t at, int32_t count, const SheetReso
     for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling()) {
         std::string_view name = LocalName(child);
         if (name == "conditionalFormatting") {
-            ShiftRectsAttribute(child.attribute("sqref"), at, count);
             for (pugi::xml_node rule = ChildNamed(child, "cfRule"); rule; rule = NextNamed(rule, "cfRule")) {
                 for (pugi::xml_node formula = ChildNamed(rule, "formula"); formula; formula = NextNamed(formula, "formula")) {
                     ShiftFormulaText(formula, sheet.index, at, count, resolve);
@@ -51,16 +50,11 @@ void ShiftSheetElements(Sheet& sheet, int32_t at, int32_t count, const SheetReso
             }
         } else if (name == "dataValidations") {
             for (pugi::xml_node rule = ChildNamed(child, "dataValidation"); rule; rule = NextNamed(rule, "dataValidation")) {
-                ShiftRectsAttribute(rule.attribute("sqref"), at, count);
                 for (const char* formulaName : {"formula1", "formula2"}) {
                     if (pugi::xml_node formula = ChildNamed(rule, formulaName)) {
                         ShiftFormulaText(formula, sheet.index, at, count, resolve);
                     }
                 }
-            }
-        } else if (name == "hyperlinks") {
-            for (pugi::xml_node link = ChildNamed(child, "hyperlink"); link; link = NextNamed(link, "hyperlink")) {
-                ShiftRectsAttribute(link.attribute("ref"), at, count);
             }
         } else if (name == "autoFilter" || name == "sortState") {
             ShiftRectsAttribute(child.attribute("ref"), at, count);
@@ -236,6 +230,11 @@ void MakeRoom(Workbook& workbook, int32_t sheetIndex, int32_t at, int32_t count)
     for (CellRect& merge : sheet.merges) {
         ShiftRowInterval(merge.top, merge.bottom, at, count);
     }
+    for (RangeList& list : sheet.RangeLists()) {
+        for (CellRect& rect : list.rects) {
+            ShiftRowInterval(rect.top, rect.bottom, at, count);
+        }
+    }
     ShiftSheetElements(sheet, at, count, resolve);
     ShiftComments(sheet, at, count);
     ShiftDrawing(sheet, at, count);
@@ -283,16 +282,12 @@ std::vector<CellRect> RectsWithin(const std::vector<CellRect>& rects, int32_t to
     return inside;
 }
 
-// Adds to each sqref the parts of it that lie in the source rows, moved to
-// every destination block.
-void CopyRanges(pugi::xml_attribute sqref, int32_t top, int32_t bottom, const std::vector<int32_t>& destinations)
+// Adds to a range list the parts of it that lie in the source rows, moved to
+// every destination block; a part that continues the one before is merged into it.
+void CopyRanges(RangeList& list, int32_t top, int32_t bottom, const std::vector<int32_t>& destinations)
 {
-    if (!sqref) {
-        return;
-    }
-    auto rects = ParseRectList(sqref.value());
     std::vector<CellRect> added;
-    for (const CellRect& rect : rects) {
+    for (const CellRect& rect : list.rects) {
         int32_t overlapTop = std::max(rect.top, top);
         int32_t overlapBottom = std::min(rect.bottom, bottom);
         if (overlapTop > overlapBottom) {
@@ -303,17 +298,20 @@ void CopyRanges(pugi::xml_attribute sqref, int32_t top, int32_t bottom, const st
                                      rect.right});
         }
     }
-    if (added.empty()) {
-        return;
+    for (const CellRect& rect : added) {
+        CellRect& last = list.rects.back();
+        if (last.left == rect.left && last.right == rect.right && last.bottom + 1 == rect.top) {
+            last.bottom = rect.bottom;
+        } else {
+            list.rects.push_back(rect);
+        }
     }
-    rects.insert(rects.end(), added.begin(), added.end());
-    sqref.set_value(FormatRectList(rects).c_str());
 }
 
 struct SourceExtras {
     std::vector<pugi::xml_node> comments;
     std::vector<pugi::xml_node> shapes;
-    std::vector<pugi::xml_node> hyperlinks;
+    std::vector<std::pair<pugi::xml_node, CellRect>> hyperlinks;
 };
 
 SourceExtras FindExtras(Sheet& sheet, int32_t top, int32_t bottom)
@@ -336,12 +334,11 @@ SourceExtras FindExtras(Sheet& sheet, int32_t top, int32_t bottom)
             }
         }
     }
-    if (pugi::xml_node links = ChildNamed(sheet.document.document_element(), "hyperlinks")) {
-        for (pugi::xml_node link = ChildNamed(links, "hyperlink"); link; link = NextNamed(link, "hyperlink")) {
-            auto rect = ParseRect(link.attribute("ref").value());
-            if (rect && rect->top >= top && rect->bottom <= bottom) {
-                extras.hyperlinks.push_back(link);
-            }
+    for (const RangeList& list : sheet.RangeLists()) {
+        pugi::xml_node owner = list.owner;
+        if (LocalName(owner) == "hyperlink" && list.rects.size() == 1 && list.rects[0].top >= top &&
+            list.rects[0].bottom <= bottom) {
+            extras.hyperlinks.emplace_back(owner, list.rects[0]);
         }
     }
     return extras;
@@ -405,9 +402,10 @@ void CopyExtras(Sheet& sheet, const SourceExtras& extras, int32_t sourceTop, con
             }
             sheet.vml.changed = true;
         }
-        for (pugi::xml_node link : extras.hyperlinks) {
+        for (const auto& [link, rect] : extras.hyperlinks) {
             pugi::xml_node copy = link.parent().append_copy(link);
-            MoveCellAttribute(copy.attribute("ref"), rows);
+            CellRect moved{rect.top + rows, rect.left, rect.bottom + rows, rect.right};
+            sheet.RangeLists().push_back(RangeList{copy, copy.attribute("ref"), {moved}});
         }
     }
     if (!extras.comments.empty()) {
@@ -516,16 +514,9 @@ void InsertCopiedRows(Workbook& workbook, int32_t sheetIndex, int32_t at, const 
     }
     if (source.sheet == sheetIndex) {
         int32_t sourceBottom = sourceTop + height - 1;
-        pugi::xml_node root = sheet.document.document_element();
-        for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling()) {
-            std::string_view name = LocalName(child);
-            if (name == "conditionalFormatting") {
-                CopyRanges(child.attribute("sqref"), sourceTop, sourceBottom, destinations);
-            } else if (name == "dataValidations") {
-                for (pugi::xml_node rule = ChildNamed(child, "dataValidation"); rule;
-                     rule = NextNamed(rule, "dataValidation")) {
-                    CopyRanges(rule.attribute("sqref"), sourceTop, sourceBottom, destinations);
-                }
+        for (RangeList& list : sheet.RangeLists()) {
+            if (LocalName(list.owner) != "hyperlink") {
+                CopyRanges(list, sourceTop, sourceBottom, destinations);
             }
         }
         SourceExtras moved = FindExtras(sheet, sourceTop, sourceBottom);

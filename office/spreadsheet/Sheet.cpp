@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "office/spreadsheet/XmlNodes.h"
+
 namespace office::spreadsheet {
 
 uint32_t Sheet::AddFormula(FormulaCell formula)
@@ -50,6 +52,45 @@ uint32_t Sheet::DefaultStyle(int32_t row, int32_t column) const
         }
     }
     return 0;
+}
+
+std::vector<RangeList>& Sheet::RangeLists()
+{
+    if (rangeListsRead) {
+        return rangeLists;
+    }
+    rangeListsRead = true;
+    auto add = [&](pugi::xml_node owner, const char* name) {
+        if (pugi::xml_attribute attribute = owner.attribute(name)) {
+            rangeLists.push_back(RangeList{owner, attribute, ParseRectList(attribute.value())});
+        }
+    };
+    pugi::xml_node root = document.document_element();
+    for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling()) {
+        std::string_view name = LocalName(child);
+        if (name == "conditionalFormatting") {
+            add(child, "sqref");
+        } else if (name == "dataValidations") {
+            for (pugi::xml_node rule = ChildNamed(child, "dataValidation"); rule; rule = NextNamed(rule, "dataValidation")) {
+                add(rule, "sqref");
+            }
+        } else if (name == "hyperlinks") {
+            for (pugi::xml_node link = ChildNamed(child, "hyperlink"); link; link = NextNamed(link, "hyperlink")) {
+                add(link, "ref");
+            }
+        }
+    }
+    return rangeLists;
+}
+
+void Sheet::WriteRangeLists()
+{
+    for (RangeList& list : rangeLists) {
+        std::string text = FormatRectList(list.rects);
+        if (text != list.attribute.value()) {
+            list.attribute.set_value(text.c_str());
+        }
+    }
 }
 
 void Sheet::ClearValue(Cell& cell)

@@ -46,6 +46,15 @@ struct ColumnStyle {
     uint32_t style = 0;
 };
 
+// A list of rectangles held in an attribute of the sheet part (sqref of a
+// conditional format or validation, ref of a hyperlink), kept as numbers while
+// rows move and written back as text before the part is written.
+struct RangeList {
+    pugi::xml_node owner;
+    pugi::xml_attribute attribute;
+    std::vector<CellRect> rects;
+};
+
 class Sheet {
 public:
     std::string name;
@@ -67,6 +76,11 @@ public:
 
     CellAddress activeCell;
     CellRect selection;
+
+    // The range lists of conditional formats, validations and hyperlinks,
+    // read from the part on first use.
+    std::vector<RangeList>& RangeLists();
+    void WriteRangeLists();
 
     // Formula slots referenced by Cell::index.
     uint32_t AddFormula(FormulaCell formula);
@@ -101,6 +115,8 @@ private:
     std::vector<uint32_t> freeFormulas;
     std::vector<std::string> texts;
     std::vector<CellExtra> extras;
+    std::vector<RangeList> rangeLists;
+    bool rangeListsRead = false;
 };
 
 }  // namespace office::spreadsheet

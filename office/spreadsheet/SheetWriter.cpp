@@ -216,6 +216,7 @@ pugi::xml_node InsertWorksheetChild(pugi::xml_node root, std::string_view localN
 
 std::string WriteSheet(Sheet& sheet)
 {
+    sheet.WriteRangeLists();
     pugi::xml_node root = sheet.document.document_element();
     CellRect used{1, 1, 1, 1};
     bool any = false;

@@ -78,7 +78,8 @@ TEST_F(ShiftedPartsTest, CopiedRowsBringTheirValidationsFormatsAndComments)
                            "<conditionalFormatting sqref=\"B2\"><cfRule type=\"cellIs\" dxfId=\"0\" priority=\"1\" "
                            "operator=\"greaterThan\"><formula>5</formula></cfRule></conditionalFormatting>"
                            "<dataValidations count=\"1\"><dataValidation type=\"whole\" sqref=\"B2\"><formula1>0</formula1>"
-                           "</dataValidation></dataValidations>")
+                           "</dataValidation></dataValidations>"
+                           "<hyperlinks><hyperlink ref=\"B2\" location=\"Sheet1!A1\"/></hyperlinks>")
                     .Comment(0, "B2", "copied")
                     .Write(scratch.Path() / "copy.xlsx");
     ComPtr<IDispatch> book = AddWorkbook(excel.Get(), path.string());
@@ -87,8 +88,10 @@ TEST_F(ShiftedPartsTest, CopiedRowsBringTheirValidationsFormatsAndComments)
     Call(RowSpan(excel.Get(), sheet.Get(), 4, 5).Get(), u"Insert", {Var(kShiftDown)});
     office::Package written = Show();
     std::string xml = written.Part("xl/worksheets/sheet1.xml");
-    ExpectHas(xml, "conditionalFormatting sqref=\"B2 B4 B5\"");
-    ExpectHas(xml, "dataValidation type=\"whole\" sqref=\"B2 B4 B5\"");
+    ExpectHas(xml, "conditionalFormatting sqref=\"B2 B4:B5\"");
+    ExpectHas(xml, "dataValidation type=\"whole\" sqref=\"B2 B4:B5\"");
+    ExpectHas(xml, "<hyperlink ref=\"B2\" location=\"Sheet1!A1\"/><hyperlink ref=\"B4\" location=\"Sheet1!A1\"/>"
+                   "<hyperlink ref=\"B5\" location=\"Sheet1!A1\"/>");
     ExpectHas(written.Part("xl/comments1.xml"), "<comment ref=\"B5\"");
     ExpectHas(written.Part("xl/drawings/vmlDrawing1.vml"), "<x:Row>4</x:Row>");
 }
