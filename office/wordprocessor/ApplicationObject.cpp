@@ -66,8 +66,12 @@ void ApplicationObject::WindowState(Call& call) {
     state_->windowState = value;
 }
 
-// Closes every document without saving; nothing is written.
-void ApplicationObject::Quit(Call&) {
+// Quit(SaveChanges): with wdDoNotSaveChanges (0, the default here) the
+// documents are discarded and nothing is written. Saving (-1) or prompting
+// (-2, there is no one to ask) writes the documents not shown yet, as
+// showing does, rather than losing them.
+void ApplicationObject::Quit(Call& call) {
+    if (call.Has(0) && call.Int(0) != 0) PresentNewDocuments();
     state_->documents.clear();
     state_->active.reset();
     state_->clipboard.kind = Clipboard::Kind::Empty;

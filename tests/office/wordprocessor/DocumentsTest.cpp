@@ -152,5 +152,14 @@ TEST_F(Documents, QuitWritesNothingAndWindowStateIsKept) {
     EXPECT_EQ(GetInt(Get(word.Get(), u"Documents").Get(), u"Count"), 0);
 }
 
+TEST_F(Documents, QuitAskedToSaveWritesTheDocumentsInsteadOfLosingThem) {
+    auto path = WriteTemplate(folder, "form.dotx", Paragraph(TextField("A")));
+    AddDocument(word.Get(), path.string());
+    ::testing::internal::CaptureStdout();
+    Invoke(word.Get(), u"Quit", DISPATCH_METHOD, {Var(-1)});
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), (output / "Document1.docx").string() + "\n");
+    EXPECT_EQ(WrittenFiles(), 1u);
+}
+
 }  // namespace
 }  // namespace word_test
