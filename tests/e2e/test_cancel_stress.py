@@ -14,21 +14,31 @@ TIME_LIMIT = 20
 
 class CancelStress(TemporaryRuns, unittest.TestCase):
     def test_cancel_at_random_moments_never_hangs(self):
-        reference = self.run_tolvane("small.xml")
-        self.assertEqual(reference.exit_code, 0)
-        # Every recorded event is a moment at which Cancel can be pressed.
-        moments = sorted({f"{kind}\t{name}\t{text}" if text else f"{kind}\t{name}"
-                          for kind, name, text in reference.events})
+        # A run that succeeds, one whose automation fails (an "Error" box from
+        # the worker thread) and one with the wrong type (a box before any
+        # generator exists). Every recorded event of a reference run is a
+        # moment at which Cancel can be pressed.
+        moments = {}
+        for data in ("small.xml", "missing_template.xml", "type_abc.xml"):
+            reference = self.run_tolvane(data)
+            self.assertEqual(reference.exit_code, 0)
+            moments[data] = sorted({f"{kind}\t{name}\t{text}" if text else f"{kind}\t{name}"
+                                    for kind, name, text in reference.events}
+                                   | {f"box\t{box.owner}" for box in reference.boxes})
         chooser = random.Random(20240315)
-        triggers = [chooser.choice(moments) for _ in range(RUNS)]
+        runs = []
+        for _ in range(RUNS):
+            data = chooser.choice(sorted(moments))
+            runs.append((data, chooser.choice(moments[data])))
 
-        def one_run(trigger):
-            return trigger, self.run_tolvane("small.xml", cancel_at=trigger, timeout=TIME_LIMIT)
+        def one_run(case):
+            data, trigger = case
+            return case, self.run_tolvane(data, cancel_at=trigger, timeout=TIME_LIMIT)
 
         with concurrent.futures.ThreadPoolExecutor(max_workers=4) as pool:
-            for trigger, result in pool.map(one_run, triggers):
-                self.assertEqual(result.exit_code, 0, f"cancel at {trigger!r}: {result.stderr}")
-                self.assertEqual(result.boxes, [], trigger)
+            for case, result in pool.map(one_run, runs):
+                self.assertEqual(result.exit_code, 0, f"{case!r}: {result.stderr}")
+                self.assertLessEqual(len(result.boxes), 1, case)
 
 
 if __name__ == "__main__":
