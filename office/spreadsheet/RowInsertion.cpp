@@ -37,6 +37,29 @@ bool ShiftRectsAttribute(pugi::xml_attribute attribute, int32_t at, int32_t coun
     return true;
 }
 
+// Extensions (conditional formats and validations of later versions) hold
+// their ranges as <xm:sqref> text and their formulas as <xm:f>.
+void ShiftExtensions(pugi::xml_node node, int32_t sheetIndex, int32_t at, int32_t count, const SheetResolver& resolve)
+{
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element) {
+            continue;
+        }
+        std::string_view name = LocalName(child);
+        if (name == "sqref") {
+            auto rects = ParseRectList(child.text().get());
+            for (CellRect& rect : rects) {
+                ShiftRowInterval(rect.top, rect.bottom, at, count);
+            }
+            child.text().set(FormatRectList(rects).c_str());
+        } else if (name == "f") {
+            ShiftFormulaText(child, sheetIndex, at, count, resolve);
+        } else {
+            ShiftExtensions(child, sheetIndex, at, count, resolve);
+        }
+    }
+}
+
 void ShiftSheetElements(Sheet& sheet, int32_t at, int32_t count, const SheetResolver& resolve)
 {
     pugi::xml_node root = sheet.document.document_element();
@@ -74,6 +97,8 @@ void ShiftSheetElements(Sheet& sheet, int32_t at, int32_t count, const SheetReso
             for (pugi::xml_node error = ChildNamed(child, "ignoredError"); error; error = NextNamed(error, "ignoredError")) {
                 ShiftRectsAttribute(error.attribute("sqref"), at, count);
             }
+        } else if (name == "extLst") {
+            ShiftExtensions(child, sheet.index, at, count, resolve);
         } else if (name == "rowBreaks") {
             for (pugi::xml_node brk = ChildNamed(child, "brk"); brk; brk = NextNamed(brk, "brk")) {
                 // A break's id is the row above which the page breaks.

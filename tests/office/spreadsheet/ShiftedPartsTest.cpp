@@ -71,6 +71,16 @@ TEST_F(ShiftedPartsTest, TablesGrowWhenRowsGoInsideAndMoveWhenAbove)
     ExpectHas(Show().Part("xl/tables/table1.xml"), "ref=\"A2:E4\"");
 }
 
+TEST_F(ShiftedPartsTest, ExtendedConditionalFormatsMoveToo)
+{
+    std::string sample = std::string(std::getenv("TOLVANE_SHARED_DIR")) + "/samples/poi-simple-monthly-budget.xlsx";
+    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), sample);
+    Call(RowOf(Get(book.Get(), u"ActiveSheet").Get(), 2).Get(), u"Insert", {Var(kShiftDown)});
+    std::string xml = Show().Part("xl/worksheets/sheet1.xml");
+    ExpectHas(xml, "<xm:sqref>E5</xm:sqref>");
+    ExpectHas(xml, "<xm:f>TotalMonthlyIncome</xm:f>");
+}
+
 TEST_F(ShiftedPartsTest, CopiedRowsBringTheirValidationsFormatsAndComments)
 {
     auto path = WorkbookBuilder()
