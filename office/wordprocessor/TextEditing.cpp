@@ -51,7 +51,11 @@ private:
 Point SplitParagraph(const WordNames& names, Point at) {
     pugi::xml_node paragraph = at.container;
     pugi::xml_node next = paragraph.parent().insert_child_after(names.p.c_str(), paragraph);
-    if (pugi::xml_node pPr = paragraph.child(names.pPr.c_str())) next.append_copy(pPr);
+    if (pugi::xml_node pPr = paragraph.child(names.pPr.c_str())) {
+        next.append_copy(pPr);
+        // A section ends at its last paragraph, which is now the new one.
+        pPr.remove_child(names.sectPr.c_str());
+    }
     for (pugi::xml_node node = at.before; node;) {
         pugi::xml_node following = node.next_sibling();
         next.append_move(node);

@@ -40,6 +40,18 @@ TEST_F(TextReplacement, LineFeedsMakeParagraphsAndControlCharactersAreSafe) {
     EXPECT_EQ(CountOf(xml, "<w:tc>"), 1u);
 }
 
+TEST_F(TextReplacement, ASectionBreakStaysOnTheLastOfTheSplitParagraphs) {
+    const std::string body = "<w:p><w:pPr><w:jc w:val=\"center\"/><w:sectPr/></w:pPr>" + TextField("A") + "</w:p>" +
+                             Paragraph(TextRun("next section"));
+    BuildDocument(word.Get(), WriteTemplate(folder, "section.dotx", body).string(), {{"A", 1, {"1\n2"}}});
+    std::string xml = Show("Document1");
+    EXPECT_EQ(ParagraphTexts(xml), "1|2|next section");
+    EXPECT_EQ(CountOf(xml, "<w:jc w:val=\"center\"/>"), 2u);
+    EXPECT_EQ(CountOf(xml, "<w:sectPr/>"), 1u);
+    EXPECT_LT(xml.find("<w:t>1</w:t>"), xml.find("<w:sectPr/>"));
+    EXPECT_LT(xml.find("<w:sectPr/>"), xml.find("<w:t>2</w:t>"));
+}
+
 TEST_F(TextReplacement, TextPutAtTheInsertionPointIsInserted) {
     auto path = WriteTemplate(folder, "plain.dotx", Paragraph(TextRun("body")));
     ComPtr<IDispatch> document = AddDocument(word.Get(), path.string());
