@@ -10,14 +10,17 @@
 namespace office::spreadsheet {
 namespace {
 
-// Rewrites a formula held as element text when an insertion changes it.
-void ShiftFormulaText(pugi::xml_node node, int32_t sheetIndex, int32_t at, int32_t count,
+// Rewrites a formula held as element text when an insertion changes it;
+// unprefixed references in it point at `hostSheet`.
+bool ShiftFormulaText(pugi::xml_node node, int32_t hostSheet, int32_t sheetIndex, int32_t at, int32_t count,
                       const SheetResolver& resolve)
 {
-    Formula formula = Formula::Parse(node.text().get(), sheetIndex, resolve);
-    if (formula.InsertRows(sheetIndex, at, count)) {
-        node.text().set(formula.Text().c_str());
+    Formula formula = Formula::Parse(node.text().get(), hostSheet, resolve);
+    if (!formula.InsertRows(sheetIndex, at, count)) {
+        return false;
     }
+    node.text().set(formula.Text().c_str());
+    return true;
 }
 
 bool ShiftRectsAttribute(pugi::xml_attribute attribute, int32_t at, int32_t count)
@@ -53,7 +56,7 @@ void ShiftExtensions(pugi::xml_node node, int32_t sheetIndex, int32_t at, int32_
             }
             child.text().set(FormatRectList(rects).c_str());
         } else if (name == "f") {
-            ShiftFormulaText(child, sheetIndex, at, count, resolve);
+            ShiftFormulaText(child, sheetIndex, sheetIndex, at, count, resolve);
         } else {
             ShiftExtensions(child, sheetIndex, at, count, resolve);
         }
@@ -68,14 +71,14 @@ void ShiftSheetElements(Sheet& sheet, int32_t at, int32_t count, const SheetReso
         if (name == "conditionalFormatting") {
             for (pugi::xml_node rule = ChildNamed(child, "cfRule"); rule; rule = NextNamed(rule, "cfRule")) {
                 for (pugi::xml_node formula = ChildNamed(rule, "formula"); formula; formula = NextNamed(formula, "formula")) {
-                    ShiftFormulaText(formula, sheet.index, at, count, resolve);
+                    ShiftFormulaText(formula, sheet.index, sheet.index, at, count, resolve);
                 }
             }
         } else if (name == "dataValidations") {
             for (pugi::xml_node rule = ChildNamed(child, "dataValidation"); rule; rule = NextNamed(rule, "dataValidation")) {
                 for (const char* formulaName : {"formula1", "formula2"}) {
                     if (pugi::xml_node formula = ChildNamed(rule, formulaName)) {
-                        ShiftFormulaText(formula, sheet.index, at, count, resolve);
+                        ShiftFormulaText(formula, sheet.index, sheet.index, at, count, resolve);
                     }
                 }
             }
@@ -258,6 +261,11 @@ void MakeRoom(Workbook& workbook, int32_t sheetIndex, int32_t at, int32_t count)
     for (RangeList& list : sheet.RangeLists()) {
         for (CellRect& rect : list.rects) {
             ShiftRowInterval(rect.top, rect.bottom, at, count);
+        }
+    }
+    for (ChartPart& chart : workbook.charts) {
+        for (pugi::xml_node formula : chart.formulas) {
+            chart.part.changed |= ShiftFormulaText(formula, kSheetUnknown, sheetIndex, at, count, resolve);
         }
     }
     ShiftSheetElements(sheet, at, count, resolve);

@@ -21,6 +21,7 @@ constexpr char kStylesType[] = "http://schemas.openxmlformats.org/officeDocument
 constexpr char kSharedStringsContent[] = "application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml";
 constexpr char kStylesContent[] = "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml";
 
+constexpr char kChartContent[] = "application/vnd.openxmlformats-officedocument.drawingml.chart+xml";
 constexpr char kTemplateMain[] = "application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml";
 constexpr char kWorkbookMain[] = "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml";
 constexpr char kMacroTemplateMain[] = "application/vnd.ms-excel.template.macroEnabled.main+xml";
@@ -69,6 +70,7 @@ std::unique_ptr<Workbook> Workbook::FromPackage(Package package)
     workbook->package = std::move(package);
     workbook->ReadWorkbookPart();
     workbook->ReadSheets();
+    workbook->ReadCharts();
     return workbook;
 }
 
@@ -221,6 +223,35 @@ void Workbook::ReadSheetParts(Sheet& sheet)
     }
 }
 
+void Workbook::ReadCharts()
+{
+    ContentTypes types(package);
+    for (const std::string& name : package.PartNames()) {
+        if (types.TypeOf(name) != kChartContent) {
+            continue;
+        }
+        ChartPart chart{SheetPart{name, LoadPart(package, name), false}, {}};
+        std::vector<pugi::xml_node> pending{chart.part.document->document_element()};
+        while (!pending.empty()) {
+            pugi::xml_node node = pending.back();
+            pending.pop_back();
+            for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+                if (child.type() != pugi::node_element) {
+                    continue;
+                }
+                if (LocalName(child) == "f") {
+                    chart.formulas.push_back(child);
+                } else {
+                    pending.push_back(child);
+                }
+            }
+        }
+        if (!chart.formulas.empty()) {
+            charts.push_back(std::move(chart));
+        }
+    }
+}
+
 void Workbook::WriteWorkbookPart(Package& out) const
 {
     pugi::xml_document document;
@@ -299,6 +330,11 @@ Package Workbook::Build() const
         writePart(sheet->drawing);
         for (const SheetPart& table : sheet->tables) {
             writePart(table);
+        }
+    }
+    for (const ChartPart& chart : charts) {
+        if (chart.part.changed) {
+            out.SetPart(chart.part.name, SerializeXml(*chart.part.document));
         }
     }
     ContentTypes types(out);

@@ -27,6 +27,12 @@ struct DefinedName {
     std::vector<std::pair<std::string, std::string>> attributes;  // the others, kept
 };
 
+// A chart part and its series formulas (<c:f>), which refer to sheet cells.
+struct ChartPart {
+    SheetPart part;
+    std::vector<pugi::xml_node> formulas;
+};
+
 class Workbook {
 public:
     // Reads a template or workbook. Throws PackageError naming the file and
@@ -36,6 +42,7 @@ public:
 
     std::vector<std::unique_ptr<Sheet>> sheets;
     std::vector<DefinedName> names;
+    std::vector<ChartPart> charts;
     SharedStrings strings;
     Styles styles;
     Package package;  // custom properties are edited here directly
@@ -59,6 +66,7 @@ private:
     void ReadWorkbookPart();
     void ReadSheets();
     void ReadSheetParts(Sheet& sheet);
+    void ReadCharts();
     void WriteWorkbookPart(Package& out) const;
 
     std::string workbookPart;

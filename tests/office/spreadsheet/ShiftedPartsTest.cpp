@@ -71,6 +71,18 @@ TEST_F(ShiftedPartsTest, TablesGrowWhenRowsGoInsideAndMoveWhenAbove)
     ExpectHas(Show().Part("xl/tables/table1.xml"), "ref=\"A2:E4\"");
 }
 
+TEST_F(ShiftedPartsTest, ChartSeriesFollowTheirRows)
+{
+    std::string sample = std::string(std::getenv("TOLVANE_SHARED_DIR")) + "/samples/poi-45544.xlsx";
+    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), sample);
+    ComPtr<IDispatch> sheet = Call(book.Get(), u"Worksheets", {Var("Top Six Functions")});
+    Call(RowOf(sheet.Get(), 10).Get(), u"Insert", {Var(kShiftDown)});
+    office::Package written = Show();
+    ExpectHas(written.Part("xl/charts/chart1.xml"), "<c:f>'Top Six Functions'!$A$8:$A$15</c:f>");
+    office::Package original = office::Package::Open(sample);
+    EXPECT_TRUE(written.Part("xl/charts/chart2.xml") == original.Part("xl/charts/chart2.xml"));
+}
+
 TEST_F(ShiftedPartsTest, ExtendedConditionalFormatsMoveToo)
 {
     std::string sample = std::string(std::getenv("TOLVANE_SHARED_DIR")) + "/samples/poi-simple-monthly-budget.xlsx";
