@@ -76,6 +76,11 @@ Point AfterTable(WordDocument& document, pugi::xml_node table) {
     return {table.parent(), paragraph};
 }
 
+// The table of a row; rows may sit in a content control inside it.
+pugi::xml_node TableOf(const WordNames& names, pugi::xml_node row) {
+    return AncestorNamed(row.parent(), names.tbl);
+}
+
 Point StartOfRow(const WordNames& names, pugi::xml_node row) {
     pugi::xml_node cell = row.child(names.tc.c_str());
     return cell ? FirstParagraph(names, cell, cell.first_child()) : Point{row, row.first_child()};
@@ -119,7 +124,7 @@ Point BlockPoint(WordDocument& document, const Span& selection) {
 
 void PasteRows(WordDocument& document, Span& selection, const Clipboard& clipboard) {
     const WordNames& names = document.Names();
-    pugi::xml_node table;
+    pugi::xml_node table;  // what holds the rows: the table, or a content control in it
     pugi::xml_node beforeRow;
     pugi::xml_node replaced;
     if (selection.kind == SpanKind::Row) {
@@ -154,8 +159,9 @@ void PasteRows(WordDocument& document, Span& selection, const Clipboard& clipboa
     }
     if (replaced) {
         pugi::xml_node next = NextElement(replaced);
+        pugi::xml_node wholeTable = TableOf(names, replaced);
         RemoveNodes(document, {replaced});
-        Point at = Is(next, names.tr) ? StartOfRow(names, next) : AfterTable(document, table);
+        Point at = Is(next, names.tr) ? StartOfRow(names, next) : AfterTable(document, wholeTable);
         selection = PointSpan(document, at);
     }
 }
@@ -251,7 +257,7 @@ void GoToNextLine(WordDocument& document, Span& selection) {
     if (selection.kind == SpanKind::Row) {
         pugi::xml_node next = NextElement(selection.node);
         while (next && !Is(next, names.tr)) next = NextElement(next);
-        Point at = next ? StartOfRow(names, next) : AfterTable(document, selection.node.parent());
+        Point at = next ? StartOfRow(names, next) : AfterTable(document, TableOf(names, selection.node));
         selection = PointSpan(document, at);
         return;
     }
@@ -290,7 +296,7 @@ void Copy(WordDocument& document, const Span& selection, Clipboard& clipboard) {
             clipboard.kind = Clipboard::Kind::Rows;
             holder.append_copy(selection.node);
             pugi::xml_node frame = clipboard.tableFrame.append_child("frame");
-            pugi::xml_node table = selection.node.parent();
+            pugi::xml_node table = TableOf(names, selection.node);
             if (pugi::xml_node part = table.child(names.tblPr.c_str())) frame.append_copy(part);
             if (pugi::xml_node part = table.child(names.tblGrid.c_str())) frame.append_copy(part);
             break;

@@ -44,6 +44,18 @@ TEST_F(Repetition, CopiesKeepTheFieldNamesButNotTheBookmarks) {
     EXPECT_EQ(CountOf(xml, "w:bookmarkStart"), 2u);
 }
 
+TEST_F(Repetition, ARowInAContentControlRepeatsInsideItsTable) {
+    std::string table = Table({{TextRun("Head")}, {TextField("Item")}});
+    const size_t row = table.rfind("<w:tr>");
+    table.insert(table.rfind("</w:tbl>"), "</w:sdtContent></w:sdt>");
+    table.insert(row, "<w:sdt><w:sdtPr/><w:sdtContent>");
+    BuildDocument(word.Get(), WriteTemplate(folder, "sdt.dotx", table).string(), {{"Item", 3, {"a", "b", "c"}}});
+    std::string xml = Show("Document1");
+    EXPECT_EQ(ParagraphTexts(xml), "Head|a|b|c|");
+    EXPECT_EQ(CountOf(xml, "<w:tbl>"), 1u);
+    EXPECT_LT(xml.find("<w:t>c</w:t>"), xml.find("</w:tbl>"));
+}
+
 TEST_F(Repetition, AParagraphRepeatsToThreeParagraphsInOrder) {
     const std::string body = Paragraph(TextRun("Before")) + Paragraph(TextRun("Line: ") + TextField("Line")) +
                              Paragraph(TextRun("After"));
