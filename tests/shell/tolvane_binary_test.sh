@@ -25,6 +25,10 @@ expect_exit() {
 TOLVANE_UI=terminal expect_exit 0 "$bin"
 [ "$(cat "$work/err")" = "Message: Usage: Tolvane <datafile>" ] || fail "usage message: $(cat "$work/err")"
 
+# A display that cannot be opened: the terminal shows the box instead.
+DISPLAY=:9999 TOLVANE_UI=gtk expect_exit 0 "$bin"
+grep -q "^Message: Usage: Tolvane <datafile>$" "$work/err" || fail "no usage message without a display: $(cat "$work/err")"
+
 # Version queries answer by exit code alone.
 for version in 1.1.5 1.0 0.9 1.1.0; do
     TOLVANE_UI=terminal expect_exit 0 "$bin" -v "$version"
