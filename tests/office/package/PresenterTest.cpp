@@ -32,5 +32,25 @@ TEST(Presenter, WritesFreeNamesIntoTheOutputFolderAndPrintsThePaths) {
     std::filesystem::remove_all(folder);
 }
 
+TEST(Presenter, ManyDocumentsAtOnceGetFreeNamesAndAreReportedInOrder) {
+    auto folder = testing::MakeTempFolder();
+    setenv("TOLVANE_OUTPUT_DIR", folder.c_str(), 1);
+    setenv("TOLVANE_OPEN", "0", 1);
+    std::vector<size_t> placed;
+    ::testing::internal::CaptureStdout();
+    auto paths = PresentDocuments({{"Book", "xlsx", "1"}, {"Book", "xlsx", "2"}, {"Other", "docx", "3"}},
+                                  [&](size_t i) { placed.push_back(i); });
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(placed, (std::vector<size_t>{0, 1, 2}));
+    ASSERT_EQ(paths.size(), 3u);
+    EXPECT_EQ(paths[1], folder / "Book (2).xlsx");
+    EXPECT_EQ(testing::ReadBytes(paths[1]), "2");
+    EXPECT_EQ(testing::ReadBytes(folder / "Other.docx"), "3");
+    // Only the documents, no temporary files, are left.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 3);
+    unsetenv("TOLVANE_OUTPUT_DIR");
+    std::filesystem::remove_all(folder);
+}
+
 }  // namespace
 }  // namespace office
