@@ -8,6 +8,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "automation/COMException.h"
 #include "generator/CancelRequested.h"
 #include "generator/Generator.h"
 #include "tests/generator/DataFiles.h"
@@ -147,6 +148,18 @@ TEST_F(RunTest, FailureAfterStartQuitsTheApplicationAndReportsOnce) {
     std::vector<win32::record::Event> boxes = dialog.MessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "IDispatch::Invoke(\"Visible\"=00000001) failed w/err 0x80020009");
+}
+
+TEST_F(RunTest, FailureInAbandonLeavesRunAndTheFirstFailureIsNotShown) {
+    word.Root().Fails(u"Visible", DISP_E_EXCEPTION).Fails(u"Quit", DISP_E_EXCEPTION);
+    ProbeGenerator& probe = Make("three_documents.xml");
+    try {
+        probe.Run();
+        ADD_FAILURE() << "the failure of Quit should leave Run";
+    } catch (const COMException& failure) {
+        EXPECT_EQ(failure.message, "IDispatch::Invoke(\"Quit\"=00000002) failed w/err 0x80020009");
+    }
+    EXPECT_THAT(dialog.MessageBoxes(), IsEmpty());
 }
 
 TEST_F(RunTest, ResultCodeInTheFirstDocumentSkipsTheRest) {
