@@ -1,5 +1,7 @@
 #include "tests/office/wordprocessor/WordFixture.h"
 
+#include <pugixml.hpp>
+
 namespace word_test {
 namespace {
 
@@ -50,6 +52,21 @@ TEST_F(TextReplacement, ASectionBreakStaysOnTheLastOfTheSplitParagraphs) {
     EXPECT_EQ(CountOf(xml, "<w:sectPr/>"), 1u);
     EXPECT_LT(xml.find("<w:t>1</w:t>"), xml.find("<w:sectPr/>"));
     EXPECT_LT(xml.find("<w:sectPr/>"), xml.find("<w:t>2</w:t>"));
+}
+
+TEST_F(TextReplacement, CharactersXmlCannotHoldNeverReachTheFile) {
+    auto path = WriteTemplate(folder, "odd.dotx", Paragraph(TextField("A")));
+    ComPtr<IDispatch> document = AddDocument(word.Get(), path.string());
+    ComPtr<IDispatch> selection = Get(Get(document.Get(), u"ActiveWindow").Get(), u"Selection");
+    Call(Call(Get(document.Get(), u"FormFields").Get(), u"Item", {Var(1)}).Get(), u"Select");
+    const char16_t odd[] = {u'a', 0xD800, u'b', 0xFFFF, u'c', 0x0001, u'd', 0};
+    Put(selection.Get(), u"Text", Var(odd));
+    std::string xml = Show("Document1");
+    pugi::xml_document parsed;
+    EXPECT_TRUE(parsed.load_string(xml.c_str()));
+    EXPECT_EQ(ParagraphTexts(xml).substr(0, 1), "a");
+    EXPECT_EQ(xml.find('\x01'), std::string::npos);
+    EXPECT_EQ(xml.find("\xEF\xBF\xBF"), std::string::npos);
 }
 
 TEST_F(TextReplacement, TextPutAtTheInsertionPointIsInserted) {
