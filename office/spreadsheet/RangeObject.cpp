@@ -161,14 +161,10 @@ private:
     {
         CellRect rect = Rect();
         Sheet& sheet = SheetModel();
-        if (sheet.comments.document) {
-            std::string cell = FormatCell(rect.top, rect.left);
-            pugi::xml_node list = ChildNamed(sheet.comments.document->document_element(), "commentList");
-            for (pugi::xml_node comment = ChildNamed(list, "comment"); comment; comment = NextNamed(comment, "comment")) {
-                if (comment.attribute("ref").value() == cell) {
-                    call.ReturnObject(MakeComment(PlainText(ChildNamed(comment, "text"))));
-                    return;
-                }
+        for (const CommentAnchor& comment : sheet.Comments()) {
+            if (comment.row == rect.top && comment.column == rect.left) {
+                call.ReturnObject(MakeComment(PlainText(ChildNamed(comment.comment, "text"))));
+                return;
             }
         }
         call.ReturnNothing();

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <sstream>
 
 #include "office/dispatch/AutomationError.h"
 #include "office/spreadsheet/XmlNodes.h"
@@ -114,61 +113,10 @@ void ShiftSheetElements(Sheet& sheet, int32_t at, int32_t count, const SheetReso
     }
 }
 
-void ShiftZeroBasedRow(pugi::xml_node node, int32_t at, int32_t count)
-{
-    if (!node) {
-        return;
-    }
-    int32_t row = node.text().as_int();
-    if (row + 1 >= at) {
-        node.text().set(row + count);
-    }
-}
-
 void ShiftComments(Sheet& sheet, int32_t at, int32_t count)
 {
-    if (sheet.comments.document) {
-        pugi::xml_node list = ChildNamed(sheet.comments.document->document_element(), "commentList");
-        for (pugi::xml_node comment = ChildNamed(list, "comment"); comment; comment = NextNamed(comment, "comment")) {
-            sheet.comments.changed |= ShiftRectsAttribute(comment.attribute("ref"), at, count);
-        }
-    }
-    if (!sheet.vml.document) {
-        return;
-    }
-    for (pugi::xml_node shape : sheet.vml.document->document_element().children()) {
-        pugi::xml_node data = ChildNamed(shape, "ClientData");
-        if (!data) {
-            continue;
-        }
-        pugi::xml_node row = ChildNamed(data, "Row");
-        if (row && row.text().as_int() + 1 >= at) {
-            ShiftZeroBasedRow(row, at, count);
-            sheet.vml.changed = true;
-        }
-        if (pugi::xml_node anchor = ChildNamed(data, "Anchor")) {
-            std::vector<int> numbers;
-            std::stringstream stream(anchor.text().get());
-            std::string piece;
-            while (std::getline(stream, piece, ',')) {
-                numbers.push_back(std::atoi(piece.c_str()));
-            }
-            if (numbers.size() == 8) {
-                int32_t top = numbers[2] + 1;
-                int32_t bottom = numbers[6] + 1;
-                ShiftRowInterval(top, bottom, at, count);
-                if (top - 1 != numbers[2] || bottom - 1 != numbers[6]) {
-                    numbers[2] = top - 1;
-                    numbers[6] = bottom - 1;
-                    std::string text;
-                    for (size_t i = 0; i < numbers.size(); ++i) {
-                        text += (i ? ", " : "") + std::to_string(numbers[i]);
-                    }
-                    anchor.text().set(text.c_str());
-                    sheet.vml.changed = true;
-                }
-            }
-        }
+    for (CommentAnchor& anchor : sheet.Comments()) {
+        anchor.row = ShiftRow(anchor.row, at, count);
     }
 }
 
@@ -342,29 +290,16 @@ void CopyRanges(RangeList& list, int32_t top, int32_t bottom, const std::vector<
 }
 
 struct SourceExtras {
-    std::vector<pugi::xml_node> comments;
-    std::vector<pugi::xml_node> shapes;
+    std::vector<CommentAnchor> comments;
     std::vector<std::pair<pugi::xml_node, CellRect>> hyperlinks;
 };
 
 SourceExtras FindExtras(Sheet& sheet, int32_t top, int32_t bottom)
 {
     SourceExtras extras;
-    if (sheet.comments.document) {
-        pugi::xml_node list = ChildNamed(sheet.comments.document->document_element(), "commentList");
-        for (pugi::xml_node comment = ChildNamed(list, "comment"); comment; comment = NextNamed(comment, "comment")) {
-            auto cell = ParseCell(comment.attribute("ref").value());
-            if (cell && cell->row >= top && cell->row <= bottom) {
-                extras.comments.push_back(comment);
-            }
-        }
-    }
-    if (sheet.vml.document) {
-        for (pugi::xml_node shape : sheet.vml.document->document_element().children()) {
-            pugi::xml_node row = ChildNamed(ChildNamed(shape, "ClientData"), "Row");
-            if (row && row.text().as_int() + 1 >= top && row.text().as_int() + 1 <= bottom) {
-                extras.shapes.push_back(shape);
-            }
+    for (const CommentAnchor& anchor : sheet.Comments()) {
+        if (anchor.row >= top && anchor.row <= bottom) {
+            extras.comments.push_back(anchor);
         }
     }
     for (const RangeList& list : sheet.RangeLists()) {
@@ -377,72 +312,18 @@ SourceExtras FindExtras(Sheet& sheet, int32_t top, int32_t bottom)
     return extras;
 }
 
-void MoveCellAttribute(pugi::xml_attribute attribute, int32_t rows)
-{
-    if (auto rect = ParseRect(attribute.value())) {
-        rect->top += rows;
-        rect->bottom += rows;
-        attribute.set_value(FormatRect(*rect).c_str());
-    }
-}
-
-// Comments in reading order, as the application writes them.
-void SortComments(pugi::xml_node list)
-{
-    std::vector<std::pair<std::pair<int32_t, int32_t>, pugi::xml_node>> comments;
-    for (pugi::xml_node comment = ChildNamed(list, "comment"); comment; comment = NextNamed(comment, "comment")) {
-        auto cell = ParseCell(comment.attribute("ref").value());
-        comments.push_back({cell ? std::make_pair(cell->row, cell->column) : std::make_pair(0, 0), comment});
-    }
-    std::stable_sort(comments.begin(), comments.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (auto& entry : comments) {
-        list.append_move(entry.second);
-    }
-}
-
 void CopyExtras(Sheet& sheet, const SourceExtras& extras, int32_t sourceTop, const std::vector<int32_t>& destinations)
 {
     for (int32_t destination : destinations) {
         int32_t rows = destination - sourceTop;
-        for (pugi::xml_node comment : extras.comments) {
-            pugi::xml_node copy = comment.parent().append_copy(comment);
-            MoveCellAttribute(copy.attribute("ref"), rows);
-            sheet.comments.changed = true;
-        }
-        for (pugi::xml_node shape : extras.shapes) {
-            pugi::xml_node copy = shape.parent().append_copy(shape);
-            copy.remove_attribute("id");
-            pugi::xml_node data = ChildNamed(copy, "ClientData");
-            pugi::xml_node row = ChildNamed(data, "Row");
-            row.text().set(row.text().as_int() + rows);
-            if (pugi::xml_node anchor = ChildNamed(data, "Anchor")) {
-                std::vector<int> numbers;
-                std::stringstream stream(anchor.text().get());
-                std::string piece;
-                while (std::getline(stream, piece, ',')) {
-                    numbers.push_back(std::atoi(piece.c_str()));
-                }
-                if (numbers.size() == 8) {
-                    numbers[2] += rows;
-                    numbers[6] += rows;
-                    std::string text;
-                    for (size_t i = 0; i < numbers.size(); ++i) {
-                        text += (i ? ", " : "") + std::to_string(numbers[i]);
-                    }
-                    anchor.text().set(text.c_str());
-                }
-            }
-            sheet.vml.changed = true;
+        for (const CommentAnchor& comment : extras.comments) {
+            sheet.CopyComment(comment, comment.row + rows);
         }
         for (const auto& [link, rect] : extras.hyperlinks) {
             pugi::xml_node copy = link.parent().append_copy(link);
             CellRect moved{rect.top + rows, rect.left, rect.bottom + rows, rect.right};
             sheet.RangeLists().push_back(RangeList{copy, copy.attribute("ref"), {moved}});
         }
-    }
-    if (!extras.comments.empty()) {
-        SortComments(extras.comments.front().parent());
     }
 }
 

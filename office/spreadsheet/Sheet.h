@@ -55,6 +55,17 @@ struct RangeList {
     std::vector<CellRect> rects;
 };
 
+// A legacy comment: its <comment> element, its VML shape (when the drawing
+// could be read), and the cell it belongs to. Rows change as numbers; the
+// parts are brought up to date before they are written.
+struct CommentAnchor {
+    pugi::xml_node comment;
+    pugi::xml_node shape;
+    int32_t row = 1;
+    int32_t column = 1;
+    int32_t writtenRow = 1;  // the row the parts hold
+};
+
 class Sheet {
 public:
     std::string name;
@@ -81,6 +92,11 @@ public:
     // read from the part on first use.
     std::vector<RangeList>& RangeLists();
     void WriteRangeLists();
+
+    std::vector<CommentAnchor>& Comments();
+    // A copy of a comment (and its shape) for another row.
+    void CopyComment(const CommentAnchor& source, int32_t row);
+    void WriteComments();
 
     // Formula slots referenced by Cell::index.
     uint32_t AddFormula(FormulaCell formula);
@@ -117,6 +133,9 @@ private:
     std::vector<CellExtra> extras;
     std::vector<RangeList> rangeLists;
     bool rangeListsRead = false;
+    std::vector<CommentAnchor> commentAnchors;
+    bool commentsRead = false;
+    bool commentsAdded = false;
 };
 
 }  // namespace office::spreadsheet

@@ -320,6 +320,7 @@ Package Workbook::Build() const
         if (sheet->changed) {
             out.SetPart(sheet->partName, WriteSheet(*sheet));
         }
+        sheet->WriteComments();
         auto writePart = [&](const SheetPart& part) {
             if (part.changed && part.document) {
                 out.SetPart(part.name, SerializeXml(*part.document));
