@@ -285,6 +285,8 @@ private:
             gtk_widget_show(image);
         }
         gtk_window_set_position(GTK_WINDOW(box), owner != nullptr ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
+        // A box without owner has a task-bar entry of its own, as on Windows.
+        gtk_window_set_skip_taskbar_hint(GTK_WINDOW(box), owner != nullptr);
         if ((request.type & (MB_SETFOREGROUND | MB_TOPMOST)) != 0) {
             gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
             gtk_window_set_urgency_hint(GTK_WINDOW(box), TRUE);

@@ -134,6 +134,9 @@ if box="$(find_window '^Error$')"; then
     sleep 0.5
     import -window root "$artefacts/error-box.png" 2>/dev/null || fail "no screenshot of the error box"
     xdotool search --onlyvisible --name '^Tolvane$' >/dev/null || fail "the dialog is gone while the box is open"
+    xprop -id "$box" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the error box is not kept in front"
+    xprop -id "$box" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR && fail "the error box has no task-bar entry"
+    [ "$(xdotool getactivewindow)" = "$box" ] || fail "the error box is not the active window"
     xdotool windowfocus --sync "$box" key Return
     wait_exit "$pid"
     [ "$code" = 0 ] || fail "missing data file: exit $code"
