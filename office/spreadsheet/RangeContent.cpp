@@ -1,6 +1,7 @@
 #include "office/spreadsheet/RangeContent.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 
 #include "office/dispatch/AutomationError.h"
@@ -167,7 +168,7 @@ void ForEachStyled(Workbook& workbook, Sheet& sheet, const CellRect& rect,
         for (int32_t row = rect.top; row <= last; ++row) {
             Row& r = sheet.rows.Get(row);
             const std::string* style = r.Attribute("s");
-            uint32_t rowStyle = style ? uint32_t(std::stoul(*style)) : 0;
+            uint32_t rowStyle = style ? uint32_t(std::strtoul(style->c_str(), nullptr, 10)) : 0;
             r.SetAttribute("s", std::to_string(change(rowStyle)));
             r.SetAttribute("customFormat", "1");
             for (Cell& cell : r.cells) {
