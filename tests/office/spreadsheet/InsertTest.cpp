@@ -129,6 +129,31 @@ TEST_F(InsertTest, RangesTakenBeforeAnInsertFollowTheirCells)
     EXPECT_EQ(GetInt(footer.Get(), u"Row"), 4);
 }
 
+TEST_F(InsertTest, RowsCopiedFromAnotherSheetKeepTheirSheetsReferences)
+{
+    ComPtr<IDispatch> other = Call(book.Get(), u"Worksheets", {Var("Other")});
+    Call(RowOf(sheet.Get(), 2).Get(), u"Copy");
+    Call(RowOf(other.Get(), 1).Get(), u"Insert", {Var(kShiftDown)});
+    EXPECT_EQ(Cell(other.Get(), 1, 1), "Item");
+    EXPECT_EQ(Formula(other.Get(), 1, 3), "=B1*2");  // now about the Other sheet's own cells
+    EXPECT_EQ(Formula(other.Get(), 2, 1), "=Sheet1!B5+Sheet1!B2");
+    EXPECT_EQ(Formula(sheet.Get(), 5, 2), "=SUM(B2:B4)");  // Sheet1 did not move
+}
+
+TEST_F(InsertTest, RowsThatWouldLeaveTheSheetAreRefused)
+{
+    auto path = WorkbookBuilder()
+                    .Sheet("Full", "<row r=\"1048576\"><c r=\"A1048576\"><v>1</v></c></row>")
+                    .Write(scratch.Path() / "full.xlsx");
+    ComPtr<IDispatch> full = AddWorkbook(excel.Get(), path.string());
+    ComPtr<IDispatch> fullSheet = Get(full.Get(), u"ActiveSheet");
+    Outcome outcome = TryCall(RowOf(fullSheet.Get(), 5).Get(), u"Insert", {Var(kShiftDown)});
+    EXPECT_EQ(outcome.hr, DISP_E_EXCEPTION);
+    EXPECT_NE(outcome.description.find("'Full'"), std::string::npos) << outcome.description;
+    Var last = Invoke(CellAt(fullSheet.Get(), 1048576, 1).Get(), u"Value", DISPATCH_PROPERTYGET);
+    EXPECT_EQ(last.value.dblVal, 1);
+}
+
 TEST_F(InsertTest, ShiftingToTheRightIsRefused)
 {
     Outcome outcome = TryCall(RowOf(sheet.Get(), 2).Get(), u"Insert", {Var(-4161)});
