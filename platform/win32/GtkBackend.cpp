@@ -8,25 +8,12 @@
 #include <map>
 #include <strings.h>
 
+#include "platform/win32/DisplayText.h"
 #include "platform/win32/UiBackend.h"
 
 namespace win32 {
 
 namespace {
-
-// Program texts are in the ANSI code page; GTK wants UTF-8.
-std::string DisplayText(const std::string& text) {
-    if (text.empty()) {
-        return text;
-    }
-    const int wideSize = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::u16string wide(static_cast<size_t>(wideSize), u'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideSize);
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, utf8.data(), size, nullptr, nullptr);
-    return utf8;
-}
 
 GdkPixbuf* PixbufOf(const IconImageResource& image) {
     GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, image.width, image.height);
@@ -152,7 +139,7 @@ public:
 
     void TextChanged(const WindowView& window) override {
         OnUiThread([this, window] {
-            const std::string text = DisplayText(window.text);
+            const std::string text = AnsiToUtf8(window.text);
             if (const auto top = windows_.find(window.handle); top != windows_.end()) {
                 gtk_window_set_title(GTK_WINDOW(top->second), text.c_str());
                 gdk_display_flush(gdk_display_get_default());
@@ -220,7 +207,7 @@ private:
     void AddWindow(const WindowView& view) {
         SetProgramIcon();
         GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-        gtk_window_set_title(GTK_WINDOW(window), DisplayText(view.text).c_str());
+        gtk_window_set_title(GTK_WINDOW(window), AnsiToUtf8(view.text).c_str());
         gtk_window_set_deletable(GTK_WINDOW(window), (view.style & WS_SYSMENU) != 0);
         g_signal_connect(window, "delete-event", G_CALLBACK(OnDeleteEvent), view.handle);
         g_signal_connect(window, "realize", G_CALLBACK(OnRealize), view.handle);
@@ -242,7 +229,7 @@ private:
         if (parent == windows_.end()) {
             return;
         }
-        const std::string text = DisplayText(view.text);
+        const std::string text = AnsiToUtf8(view.text);
         GtkWidget* widget = nullptr;
         if (strcasecmp(view.className.c_str(), "Button") == 0) {
             widget = gtk_button_new_with_label(text.c_str());
@@ -273,8 +260,8 @@ private:
         GtkWidget* box = gtk_message_dialog_new(owner, owner != nullptr ? GTK_DIALOG_MODAL : GtkDialogFlags{},
                                                 MessageTypeOf(request.type),
                                                 okCancel ? GTK_BUTTONS_OK_CANCEL : GTK_BUTTONS_OK, "%s",
-                                                DisplayText(request.text).c_str());
-        gtk_window_set_title(GTK_WINDOW(box), DisplayText(request.caption).c_str());
+                                                AnsiToUtf8(request.text).c_str());
+        gtk_window_set_title(GTK_WINDOW(box), AnsiToUtf8(request.caption).c_str());
         // GTK 3 no longer draws the type's icon itself: put it beside the text.
         if (const char* iconName = IconNameOf(request.type); iconName != nullptr) {
             GtkWidget* row = gtk_widget_get_parent(gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(box)));

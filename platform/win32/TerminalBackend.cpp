@@ -7,6 +7,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "platform/win32/DisplayText.h"
 #include "platform/win32/UiBackend.h"
 
 namespace win32 {
@@ -70,14 +71,14 @@ public:
     }
 
     void ShowMessageBox(const MessageBoxRequest& request, const std::shared_ptr<MessageBoxAnswer>& answer) override {
-        std::string text = request.text;
+        std::string text = AnsiToUtf8(request.text);
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
             text.pop_back();
         }
         {
             std::lock_guard lock(mutex_);
             EndLine();
-            std::fprintf(stderr, "%s: %s\n", request.caption.c_str(), text.c_str());
+            std::fprintf(stderr, "%s: %s\n", AnsiToUtf8(request.caption).c_str(), text.c_str());
             std::fflush(stderr);
             lastLine_.clear();
         }
@@ -115,7 +116,7 @@ private:
         if (dialog.kind != WindowKind::Dialog || !dialog.visible) {
             return;
         }
-        const std::string line = DialogLine(dialog);
+        const std::string line = AnsiToUtf8(DialogLine(dialog));
         std::lock_guard lock(mutex_);
         if (line == lastLine_) {
             return;
