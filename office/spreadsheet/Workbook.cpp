@@ -252,6 +252,34 @@ void Workbook::ReadCharts()
     }
 }
 
+// Only the active sheet's tab is selected; two selected tabs would open as a
+// group of sheets.
+void Workbook::MarkSelectedTab()
+{
+    for (const auto& sheet : sheets) {
+        if (!sheet->isWorksheet) {
+            continue;
+        }
+        pugi::xml_node view = ChildNamed(ChildNamed(sheet->document.document_element(), "sheetViews"), "sheetView");
+        if (!view) {
+            continue;
+        }
+        std::string_view current = view.attribute("tabSelected").value();
+        bool selected = current == "1" || current == "true";
+        bool wanted = sheet->index == activeSheet;
+        if (selected == wanted) {
+            continue;
+        }
+        if (wanted) {
+            (view.attribute("tabSelected") ? view.attribute("tabSelected") : view.append_attribute("tabSelected"))
+                .set_value("1");
+        } else {
+            view.remove_attribute("tabSelected");
+        }
+        sheet->changed = true;
+    }
+}
+
 void Workbook::WriteWorkbookPart(Package& out) const
 {
     pugi::xml_document document;
@@ -312,10 +340,13 @@ void Workbook::WriteWorkbookPart(Package& out) const
     out.SetPart(workbookPart, SerializeXml(document));
 }
 
-Package Workbook::Build() const
+Package Workbook::Build()
 {
     Package out = package;
     bool workbookPartChanged = namesChanged || formulasChanged || activeSheetChanged;
+    if (activeSheetChanged) {
+        MarkSelectedTab();
+    }
     for (const auto& sheet : sheets) {
         if (sheet->changed) {
             out.SetPart(sheet->partName, WriteSheet(*sheet));

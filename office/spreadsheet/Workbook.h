@@ -60,7 +60,7 @@ public:
 
     // The package with every change written into it; a template's main part
     // becomes a workbook's.
-    Package Build() const;
+    Package Build();
 
 private:
     void ReadWorkbookPart();
@@ -68,6 +68,7 @@ private:
     void ReadSheetParts(Sheet& sheet);
     void ReadCharts();
     void WriteWorkbookPart(Package& out) const;
+    void MarkSelectedTab();
 
     std::string workbookPart;
     pugi::xml_document workbookXml;

@@ -83,6 +83,20 @@ TEST_F(ShiftedPartsTest, ChartSeriesFollowTheirRows)
     EXPECT_TRUE(written.Part("xl/charts/chart2.xml") == original.Part("xl/charts/chart2.xml"));
 }
 
+TEST_F(ShiftedPartsTest, ActivatingAnotherSheetMovesTheSelectedTab)
+{
+    auto path = WorkbookBuilder()
+                    .Sheet("First", "", "", "<sheetViews><sheetView tabSelected=\"1\" workbookViewId=\"0\"/></sheetViews>")
+                    .Sheet("Second", "", "", "<sheetViews><sheetView workbookViewId=\"0\"/></sheetViews>")
+                    .Write(scratch.Path() / "tabs.xlsx");
+    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), path.string());
+    Call(Call(book.Get(), u"Worksheets", {Var("Second")}).Get(), u"Activate");
+    office::Package written = Show();
+    ExpectHas(written.Part("xl/workbook.xml"), "activeTab=\"1\"");
+    EXPECT_EQ(written.Part("xl/worksheets/sheet1.xml").find("tabSelected"), std::string::npos);
+    ExpectHas(written.Part("xl/worksheets/sheet2.xml"), "<sheetView workbookViewId=\"0\" tabSelected=\"1\"/>");
+}
+
 TEST_F(ShiftedPartsTest, ExtendedConditionalFormatsMoveToo)
 {
     std::string sample = std::string(std::getenv("TOLVANE_SHARED_DIR")) + "/samples/poi-simple-monthly-budget.xlsx";
