@@ -251,6 +251,7 @@ private:
         Sheet& sheet = SheetModel();
         sheet.selection = rect;
         sheet.activeCell = CellAddress{rect.top, rect.left};
+        sheet.selectionChanged = true;
     }
 
     void Copy(Call& call)

@@ -54,6 +54,29 @@ uint32_t Sheet::DefaultStyle(int32_t row, int32_t column) const
     return 0;
 }
 
+void Sheet::WriteSelection()
+{
+    if (!selectionChanged) {
+        return;
+    }
+    selectionChanged = false;
+    pugi::xml_node root = document.document_element();
+    pugi::xml_node view = ChildNamed(ChildNamed(root, "sheetViews"), "sheetView");
+    if (!view || ChildNamed(view, "pane")) {
+        return;
+    }
+    pugi::xml_node selected = ChildNamed(view, "selection");
+    if (!selected) {
+        selected = view.prepend_child(SameNamespaceName(root, "selection").c_str());
+    }
+    auto set = [&](const char* name, const std::string& value) {
+        (selected.attribute(name) ? selected.attribute(name) : selected.append_attribute(name)).set_value(value.c_str());
+    };
+    set("activeCell", FormatCell(activeCell.row, activeCell.column));
+    set("sqref", FormatRect(selection));
+    changed = true;
+}
+
 std::vector<RangeList>& Sheet::RangeLists()
 {
     if (rangeListsRead) {

@@ -87,6 +87,9 @@ public:
 
     CellAddress activeCell;
     CellRect selection;
+    bool selectionChanged = false;
+    // Puts a changed selection into the sheet view (not for split or frozen views).
+    void WriteSelection();
 
     // The range lists of conditional formats, validations and hyperlinks,
     // read from the part on first use.

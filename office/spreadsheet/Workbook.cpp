@@ -348,6 +348,7 @@ Package Workbook::Build()
         MarkSelectedTab();
     }
     for (const auto& sheet : sheets) {
+        sheet->WriteSelection();
         if (sheet->changed) {
             out.SetPart(sheet->partName, WriteSheet(*sheet));
         }

@@ -97,6 +97,19 @@ TEST_F(ShiftedPartsTest, ActivatingAnotherSheetMovesTheSelectedTab)
     ExpectHas(written.Part("xl/worksheets/sheet2.xml"), "<sheetView workbookViewId=\"0\" tabSelected=\"1\"/>");
 }
 
+TEST_F(ShiftedPartsTest, TheLastSelectionIsWhatTheWorkbookOpensWith)
+{
+    auto path = WorkbookBuilder()
+                    .Sheet("First", "", "",
+                           "<sheetViews><sheetView tabSelected=\"1\" workbookViewId=\"0\"><selection activeCell=\"A1\" "
+                           "sqref=\"A1\"/></sheetView></sheetViews>")
+                    .Write(scratch.Path() / "selection.xlsx");
+    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), path.string());
+    ComPtr<IDispatch> sheet = Get(book.Get(), u"ActiveSheet");
+    Call(Get(CellAt(sheet.Get(), 4, 3).Get(), u"Resize", {Var(2), Var(2)}).Get(), u"Select");
+    ExpectHas(Show().Part("xl/worksheets/sheet1.xml"), "<selection activeCell=\"C4\" sqref=\"C4:D5\"/>");
+}
+
 TEST_F(ShiftedPartsTest, ExtendedConditionalFormatsMoveToo)
 {
     std::string sample = std::string(std::getenv("TOLVANE_SHARED_DIR")) + "/samples/poi-simple-monthly-budget.xlsx";
