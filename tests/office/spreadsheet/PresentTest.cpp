@@ -60,6 +60,16 @@ TEST_F(PresentTest, VisibleWritesEachWorkbookOnceUnderAFreeNameAndPrintsThePath)
     EXPECT_NE(written.Part("[Content_Types].xml").find("spreadsheetml.sheet.main+xml"), std::string::npos);
 }
 
+TEST_F(PresentTest, MacroTemplatesGiveMacroWorkbooks)
+{
+    auto path = WorkbookBuilder().MacroTemplate().Sheet("Sheet1", "").Write(scratch.Path() / "macros.xltm");
+    AddWorkbook(excel.Get(), path.string());
+    std::filesystem::path shown = Show();
+    EXPECT_EQ(shown.filename(), "macros1.xlsm");
+    EXPECT_NE(office::Package::Open(shown).Part("[Content_Types].xml").find("application/vnd.ms-excel.sheet.macroEnabled.main+xml"),
+              std::string::npos);
+}
+
 TEST_F(PresentTest, BlankWorkbooksAreNamedBookAndCanBeFilled)
 {
     ComPtr<IDispatch> workbooks = Get(excel.Get(), u"Workbooks");

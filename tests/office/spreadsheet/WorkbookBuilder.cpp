@@ -91,8 +91,11 @@ std::filesystem::path WorkbookBuilder::Write(const std::filesystem::path& file) 
     office::Package package;
     std::string types =
         R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"><Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/><Default Extension="xml" ContentType="application/xml"/><Default Extension="vml" ContentType="application/vnd.openxmlformats-officedocument.vmlDrawing"/>)";
-    types += std::string("<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.") +
-             (isTemplate ? "template" : "sheet") + ".main+xml\"/>";
+    types += std::string("<Override PartName=\"/xl/workbook.xml\" ContentType=\"") +
+             (isMacroTemplate ? "application/vnd.ms-excel.template.macroEnabled.main+xml"
+              : isTemplate    ? "application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml"
+                              : "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml") +
+             "\"/>";
     types += R"(<Override PartName="/xl/styles.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml"/>)";
     std::string workbookRels =
         R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rIdStyles" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/>)";

@@ -31,6 +31,7 @@ public:
     // A legacy comment (with its VML shape) on a cell of a sheet.
     WorkbookBuilder& Comment(int sheet, std::string cell, std::string text);
     WorkbookBuilder& Template() { isTemplate = true; return *this; }
+    WorkbookBuilder& MacroTemplate() { isMacroTemplate = true; return *this; }
 
     // Cell formats: 0 General, 1 Text (@), 2 "0.00", 3 General on a yellow
     // fill with a top border, 4 "m/d/yyyy".
@@ -49,6 +50,7 @@ private:
     std::vector<std::string> strings;
     std::vector<CommentSpec> comments;
     bool isTemplate = false;
+    bool isMacroTemplate = false;
 };
 
 }  // namespace excel_test
