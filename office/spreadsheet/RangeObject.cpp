@@ -102,14 +102,6 @@ private:
         call.ReturnInt(LONG(count));
     }
 
-    static int32_t CheckedIndex(LONG value, int64_t limit, const char* what)
-    {
-        if (value < 1 - kMaxRow || value > limit) {
-            throw AutomationError(std::string("The ") + what + " index " + std::to_string(value) + " is outside the sheet");
-        }
-        return int32_t(value);
-    }
-
     // Item(row[, column]), relative to the range's top-left cell.
     void Item(Call& call)
     {
@@ -117,8 +109,8 @@ private:
         int64_t row = 0;
         int64_t column = 0;
         if (call.Has(1)) {
-            row = rect.top + int64_t(CheckedIndex(call.Int(0), kMaxRow, "row")) - 1;
-            column = rect.left + int64_t(CheckedIndex(call.Int(1), kMaxColumn, "column")) - 1;
+            row = rect.top + int64_t(call.Int(0)) - 1;
+            column = rect.left + int64_t(call.Int(1)) - 1;
         } else {
             int64_t index = call.Int(0);
             if (view == RangeView::Rows) {
