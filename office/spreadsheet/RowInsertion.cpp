@@ -157,6 +157,23 @@ void ShiftTables(Sheet& sheet, int32_t at, int32_t count)
     }
 }
 
+// A pivot table's source range on the sheet grows or moves; the table is
+// refreshed when the file is opened.
+void ShiftPivotSources(Workbook& workbook, const Sheet& sheet, int32_t at, int32_t count)
+{
+    for (SheetPart& cache : workbook.pivotCaches) {
+        pugi::xml_node root = cache.document->document_element();
+        pugi::xml_node source = ChildNamed(ChildNamed(root, "cacheSource"), "worksheetSource");
+        if (!source || workbook.SheetIndex(source.attribute("sheet").value()) != sheet.index ||
+            !ShiftRectsAttribute(source.attribute("ref"), at, count)) {
+            continue;
+        }
+        pugi::xml_attribute refresh = root.attribute("refreshOnLoad");
+        (refresh ? refresh : root.append_attribute("refreshOnLoad")).set_value("1");
+        cache.changed = true;
+    }
+}
+
 int32_t LastUsedRow(const Sheet& sheet)
 {
     for (int32_t row = sheet.rows.Size(); row >= 1; --row) {
@@ -216,6 +233,7 @@ void MakeRoom(Workbook& workbook, int32_t sheetIndex, int32_t at, int32_t count)
             chart.part.changed |= ShiftFormulaText(formula, kSheetUnknown, sheetIndex, at, count, resolve);
         }
     }
+    ShiftPivotSources(workbook, sheet, at, count);
     ShiftSheetElements(sheet, at, count, resolve);
     ShiftComments(sheet, at, count);
     ShiftDrawing(sheet, at, count);

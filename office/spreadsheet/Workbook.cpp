@@ -22,6 +22,8 @@ constexpr char kSharedStringsContent[] = "application/vnd.openxmlformats-officed
 constexpr char kStylesContent[] = "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml";
 
 constexpr char kChartContent[] = "application/vnd.openxmlformats-officedocument.drawingml.chart+xml";
+constexpr char kPivotCacheContent[] =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.pivotCacheDefinition+xml";
 constexpr char kTemplateMain[] = "application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml";
 constexpr char kWorkbookMain[] = "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml";
 constexpr char kMacroTemplateMain[] = "application/vnd.ms-excel.template.macroEnabled.main+xml";
@@ -71,6 +73,7 @@ std::unique_ptr<Workbook> Workbook::FromPackage(Package package)
     workbook->ReadWorkbookPart();
     workbook->ReadSheets();
     workbook->ReadCharts();
+    workbook->ReadPivotCaches();
     return workbook;
 }
 
@@ -280,6 +283,16 @@ void Workbook::MarkSelectedTab()
     }
 }
 
+void Workbook::ReadPivotCaches()
+{
+    ContentTypes types(package);
+    for (const std::string& name : package.PartNames()) {
+        if (types.TypeOf(name) == kPivotCacheContent) {
+            pivotCaches.push_back(SheetPart{name, LoadPart(package, name), false});
+        }
+    }
+}
+
 void Workbook::WriteWorkbookPart(Package& out) const
 {
     pugi::xml_document document;
@@ -368,6 +381,11 @@ Package Workbook::Build()
     for (const ChartPart& chart : charts) {
         if (chart.part.changed) {
             out.SetPart(chart.part.name, SerializeXml(*chart.part.document));
+        }
+    }
+    for (const SheetPart& cache : pivotCaches) {
+        if (cache.changed) {
+            out.SetPart(cache.name, SerializeXml(*cache.document));
         }
     }
     ContentTypes types(out);

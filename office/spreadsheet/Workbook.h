@@ -43,6 +43,7 @@ public:
     std::vector<std::unique_ptr<Sheet>> sheets;
     std::vector<DefinedName> names;
     std::vector<ChartPart> charts;
+    std::vector<SheetPart> pivotCaches;  // their worksheetSource follows inserted rows
     SharedStrings strings;
     Styles styles;
     Package package;  // custom properties are edited here directly
@@ -67,6 +68,7 @@ private:
     void ReadSheets();
     void ReadSheetParts(Sheet& sheet);
     void ReadCharts();
+    void ReadPivotCaches();
     void WriteWorkbookPart(Package& out) const;
     void MarkSelectedTab();
 

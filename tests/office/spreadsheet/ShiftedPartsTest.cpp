@@ -110,6 +110,36 @@ TEST_F(ShiftedPartsTest, TheLastSelectionIsWhatTheWorkbookOpensWith)
     ExpectHas(Show().Part("xl/worksheets/sheet1.xml"), "<selection activeCell=\"C4\" sqref=\"C4:D5\"/>");
 }
 
+TEST_F(ShiftedPartsTest, PivotSourcesGrowAndAreRefreshedOnOpen)
+{
+    auto built = WorkbookBuilder().Sheet("Data", "").Sheet("Other", "").Write(scratch.Path() / "plain.xlsx");
+    office::Package package = office::Package::Open(built);
+    const char* cache =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><pivotCacheDefinition "
+        "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><cacheSource type=\"worksheet\">"
+        "<worksheetSource ref=\"A1:D20\" sheet=\"%s\"/></cacheSource></pivotCacheDefinition>";
+    std::string types = package.Part("[Content_Types].xml");
+    for (int i = 1; i <= 2; ++i) {
+        char xml[512];
+        std::snprintf(xml, sizeof xml, cache, i == 1 ? "Data" : "Other");
+        std::string name = "xl/pivotCache/pivotCacheDefinition" + std::to_string(i) + ".xml";
+        package.SetPart(name, xml);
+        types.insert(types.rfind("</Types>"),
+                     "<Override PartName=\"/" + name +
+                         "\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.pivotCacheDefinition+xml\"/>");
+    }
+    package.SetPart("[Content_Types].xml", types);
+    std::filesystem::path path = scratch.Path() / "pivot.xlsx";
+    package.SaveAs(path);
+    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), path.string());
+    Call(RowSpan(excel.Get(), Get(book.Get(), u"ActiveSheet").Get(), 5, 7).Get(), u"Insert", {Var(kShiftDown)});
+    office::Package written = Show();
+    std::string first = written.Part("xl/pivotCache/pivotCacheDefinition1.xml");
+    ExpectHas(first, "<worksheetSource ref=\"A1:D23\" sheet=\"Data\"/>");
+    ExpectHas(first, "refreshOnLoad=\"1\"");
+    EXPECT_TRUE(written.Part("xl/pivotCache/pivotCacheDefinition2.xml") == package.Part("xl/pivotCache/pivotCacheDefinition2.xml"));
+}
+
 TEST_F(ShiftedPartsTest, ExtendedConditionalFormatsMoveToo)
 {
     std::string sample = std::string(std::getenv("TOLVANE_SHARED_DIR")) + "/samples/poi-simple-monthly-budget.xlsx";
