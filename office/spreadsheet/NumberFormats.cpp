@@ -59,4 +59,40 @@ std::optional<int> BuiltInFormatId(std::string_view code)
     return std::nullopt;
 }
 
+bool IsDateFormat(std::string_view code)
+{
+    for (size_t i = 0; i < code.size(); ++i) {
+        char c = code[i];
+        switch (c) {
+        case '"': {
+            size_t end = code.find('"', i + 1);
+            i = end == std::string_view::npos ? code.size() : end;
+            break;
+        }
+        case '\\':
+        case '_':
+        case '*':
+            ++i;  // the next character is literal or padding
+            break;
+        case '[': {
+            size_t end = code.find(']', i + 1);
+            std::string_view tag = code.substr(i + 1, end == std::string_view::npos ? std::string_view::npos : end - i - 1);
+            if (!tag.empty() && (tag[0] == 'h' || tag[0] == 'H' || tag[0] == 'm' || tag[0] == 'M' || tag[0] == 's' ||
+                                 tag[0] == 'S') &&
+                tag.find_first_not_of(tag[0]) == std::string_view::npos) {
+                return true;  // elapsed time: [h], [mm], [ss]
+            }
+            i = end == std::string_view::npos ? code.size() : end;
+            break;
+        }
+        case 'd': case 'D': case 'm': case 'M': case 'y': case 'Y':
+        case 'h': case 'H': case 's': case 'S':
+            return true;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
 }  // namespace office::spreadsheet

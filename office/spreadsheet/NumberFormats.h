@@ -16,4 +16,8 @@ std::optional<std::string_view> BuiltInFormatCode(int id);
 // The built-in id whose code is exactly `code`.
 std::optional<int> BuiltInFormatId(std::string_view code);
 
+// A format that shows a number as a date or time: it has day, month, year,
+// hour or second parts outside quoted text, escapes and colour or locale tags.
+bool IsDateFormat(std::string_view code);
+
 }  // namespace office::spreadsheet

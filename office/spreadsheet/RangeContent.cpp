@@ -7,6 +7,7 @@
 #include "office/dispatch/AutomationError.h"
 #include "office/dispatch/Utf8.h"
 #include "office/spreadsheet/CellEditing.h"
+#include "office/spreadsheet/NumberFormats.h"
 
 namespace office::spreadsheet {
 namespace {
@@ -111,15 +112,21 @@ void PutArray(CellEditor& editor, const CellRect& rect, SAFEARRAY* array)
     }
 }
 
-void ToVariant(const CellValue& value, VARIANT* out)
+// Numbers shown as dates come back as dates, as the application returns them.
+void ToVariant(const CellValue& value, bool dateFormat, VARIANT* out)
 {
     VariantInit(out);
     switch (value.kind) {
     case CellValue::Kind::Empty:
         break;
     case CellValue::Kind::Number:
-        out->vt = VT_R8;
-        out->dblVal = value.number;
+        if (dateFormat) {
+            out->vt = VT_DATE;
+            out->date = value.number;
+        } else {
+            out->vt = VT_R8;
+            out->dblVal = value.number;
+        }
         break;
     case CellValue::Kind::Text:
     case CellValue::Kind::Error: {
@@ -215,8 +222,11 @@ void PutRangeValue(Workbook& workbook, Sheet& sheet, const CellRect& rect, const
 void GetRangeValue(Workbook& workbook, Sheet& sheet, const CellRect& rect, VARIANT* result)
 {
     CellEditor editor(workbook, sheet);
+    auto isDate = [&](int32_t row, int32_t column) {
+        return IsDateFormat(workbook.styles.NumberFormat(editor.StyleAt(row, column)));
+    };
     if (rect.Rows() == 1 && rect.Columns() == 1) {
-        ToVariant(editor.Read(rect.top, rect.left), result);
+        ToVariant(editor.Read(rect.top, rect.left), isDate(rect.top, rect.left), result);
         return;
     }
     if (Area(rect) > kMaxVisitedCells) {
@@ -227,7 +237,7 @@ void GetRangeValue(Workbook& workbook, Sheet& sheet, const CellRect& rect, VARIA
     for (int32_t i = 0; i < rect.Rows(); ++i) {
         for (int32_t j = 0; j < rect.Columns(); ++j) {
             VARIANT element;
-            ToVariant(editor.Read(rect.top + i, rect.left + j), &element);
+            ToVariant(editor.Read(rect.top + i, rect.left + j), isDate(rect.top + i, rect.left + j), &element);
             LONG indices[2] = {i + 1, j + 1};
             SafeArrayPutElement(array, indices, &element);
             VariantClear(&element);

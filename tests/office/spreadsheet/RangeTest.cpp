@@ -93,7 +93,8 @@ TEST_F(RangeTest, TextsBecomeValuesUnlessTheCellIsText)
     EXPECT_EQ(GetText(CellAt(sheet.Get(), 1, 2).Get(), u"NumberFormat"), "0.00");
     EXPECT_DOUBLE_EQ(ValueAt(1, 2).value.dblVal, 0.125);
     Put(CellAt(sheet.Get(), 3, 3).Get(), u"Value", Var("2020-01-02"));
-    EXPECT_EQ(ValueAt(3, 3).value.dblVal, 43832);
+    EXPECT_EQ(ValueAt(3, 3).value.vt, VT_DATE);
+    EXPECT_EQ(ValueAt(3, 3).value.date, 43832);
     EXPECT_EQ(GetText(CellAt(sheet.Get(), 3, 3).Get(), u"NumberFormat"), "m/d/yyyy");
     Put(CellAt(sheet.Get(), 3, 4).Get(), u"Value", Var("true"));
     EXPECT_EQ(ValueAt(3, 4).value.vt, VT_BOOL);
