@@ -18,6 +18,33 @@ bool WholeRows(const CellRect& rect) { return rect.left == 1 && rect.right == kM
 
 int64_t Area(const CellRect& rect) { return int64_t(rect.Rows()) * rect.Columns(); }
 
+// Error values travel as VT_ERROR with the application's error numbers
+// (CVErr): #NULL! 2000, #DIV/0! 2007, #VALUE! 2015, #REF! 2023, #NAME? 2029,
+// #NUM! 2036, #N/A 2042.
+constexpr std::pair<const char*, LONG> kErrorCodes[] = {{"#NULL!", 2000}, {"#DIV/0!", 2007}, {"#VALUE!", 2015},
+                                                         {"#REF!", 2023},  {"#NAME?", 2029},  {"#NUM!", 2036},
+                                                         {"#N/A", 2042}};
+
+SCODE ErrorCode(const std::string& text)
+{
+    for (const auto& [name, code] : kErrorCodes) {
+        if (text == name) {
+            return SCODE(0x800A0000u | ULONG(code));
+        }
+    }
+    return SCODE(0x800A0000u | 2015u);
+}
+
+const char* ErrorText(SCODE scode)
+{
+    for (const auto& [name, code] : kErrorCodes) {
+        if ((ULONG(scode) & 0xFFFFu) == ULONG(code)) {
+            return name;
+        }
+    }
+    return "#N/A";
+}
+
 void PutVariant(CellEditor& editor, int32_t row, int32_t column, const VARIANT& given)
 {
     const VARIANT& value = given.vt == (VT_BYREF | VT_VARIANT) ? *given.pvarVal : given;
@@ -37,7 +64,7 @@ void PutVariant(CellEditor& editor, int32_t row, int32_t column, const VARIANT& 
         editor.PutNumber(row, column, value.date, value.date == std::floor(value.date) ? "m/d/yyyy" : "m/d/yyyy h:mm");
         return;
     case VT_ERROR:
-        editor.PutError(row, column, "#N/A");
+        editor.PutError(row, column, ErrorText(value.scode));
         return;
     default: {
         VARIANT number;
@@ -128,13 +155,16 @@ void ToVariant(const CellValue& value, bool dateFormat, VARIANT* out)
             out->dblVal = value.number;
         }
         break;
-    case CellValue::Kind::Text:
-    case CellValue::Kind::Error: {
+    case CellValue::Kind::Text: {
         std::u16string text = Utf8ToUtf16(value.text);
         out->vt = VT_BSTR;
         out->bstrVal = SysAllocStringLen(text.data(), UINT(text.size()));
         break;
     }
+    case CellValue::Kind::Error:
+        out->vt = VT_ERROR;
+        out->scode = ErrorCode(value.text);
+        break;
     case CellValue::Kind::Boolean:
         out->vt = VT_BOOL;
         out->boolVal = value.number != 0 ? VARIANT_TRUE : VARIANT_FALSE;

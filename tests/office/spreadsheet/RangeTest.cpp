@@ -118,7 +118,8 @@ TEST_F(RangeTest, ColumnArraysFillTheirCellsInOrderAndPadWithNotAvailable)
     EXPECT_EQ(ValueAt(4, 2).value.dblVal, 1);
     EXPECT_EQ(ValueAt(5, 2).Text(), "two");
     EXPECT_EQ(ValueAt(6, 2).value.dblVal, 3);
-    EXPECT_EQ(ValueAt(7, 2).Text(), "#N/A");
+    EXPECT_EQ(ValueAt(7, 2).value.vt, VT_ERROR);
+    EXPECT_EQ(ULONG(ValueAt(7, 2).value.scode), 0x800A07FAu);  // #N/A
     ComPtr<IDispatch> shorter = Get(CellAt(sheet.Get(), 4, 3).Get(), u"Resize", {Var(2), Var(1)});
     Put(shorter.Get(), u"Value", Var::Column({"a", "b", "c"}));
     EXPECT_EQ(ValueAt(6, 3).value.vt, VT_EMPTY);
