@@ -3,6 +3,7 @@
 #include "office/package/PackageError.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <stdio.h>
 #include <unistd.h>
 
@@ -42,6 +43,10 @@ std::string WriteTemporary(const std::filesystem::path& folder, const std::files
     std::string temp = (folder / ("." + shown.filename().string() + ".XXXXXX")).string();
     int fd = mkstemp(temp.data());
     if (fd < 0) throw PackageError(Reason(shown, "cannot create a temporary file in its folder", errno));
+    // mkstemp makes the file private; a document the user keeps gets the usual mode.
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
     size_t done = 0;
     while (done < bytes.size()) {
         ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);

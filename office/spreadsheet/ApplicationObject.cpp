@@ -35,13 +35,13 @@ public:
             {u"AddIns", Kind::Get, [](ApplicationObject&, Call& call) { call.ReturnObject(MakeAddIns()); }, 0, 0, 0x225},
             {u"SendKeys", Kind::Method, &ApplicationObject::SendKeys, 1, 2, 0x17f},
             {u"Quit", Kind::Method, &ApplicationObject::Quit, 0, 0, 0x12e},
-            {u"Name", Kind::Get, [](ApplicationObject&, Call& call) { call.ReturnText(u"Microsoft Excel"); }, 0, 0, 0x6e},
+            {u"Name", Kind::Get, [](ApplicationObject&, Call& call) { call.ReturnText(u"Spreadsheet"); }, 0, 0, 0x6e},
         };
         return table;
     }
 
 private:
-    std::u16string ErrorSource() const override { return u"Microsoft Excel"; }
+    std::u16string ErrorSource() const override { return u"Spreadsheet"; }
 
     void ActiveWorkbook(Call& call)
     {

@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 
+#include <sys/stat.h>
+
 namespace office {
 namespace {
 
@@ -28,6 +30,26 @@ TEST(Presenter, WritesFreeNamesIntoTheOutputFolderAndPrintsThePaths) {
 
     setenv("TOLVANE_OUTPUT_DIR", (folder / "missing").c_str(), 1);
     EXPECT_THROW(PresentDocument("Document2", "docx", "x"), PackageError);
+    unsetenv("TOLVANE_OUTPUT_DIR");
+    std::filesystem::remove_all(folder);
+}
+
+TEST(Presenter, WrittenDocumentsGetTheUsualModeNotAPrivateOne) {
+    auto folder = testing::MakeTempFolder();
+    setenv("TOLVANE_OUTPUT_DIR", folder.c_str(), 1);
+    setenv("TOLVANE_OPEN", "0", 1);
+    mode_t mask = umask(022);
+    ::testing::internal::CaptureStdout();
+    auto one = PresentDocument("Document1", "docx", "alone");
+    auto many = PresentDocuments({{"Book", "xlsx", "1"}}, [](size_t) {});
+    ::testing::internal::GetCapturedStdout();
+    umask(mask);
+
+    struct stat info {};
+    ASSERT_EQ(stat(one.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0644u);
+    ASSERT_EQ(stat(many.at(0).c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0644u);
     unsetenv("TOLVANE_OUTPUT_DIR");
     std::filesystem::remove_all(folder);
 }
