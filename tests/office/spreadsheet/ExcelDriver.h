@@ -2,53 +2,26 @@
 // "Excel.Application" and IDispatch calls by member name, nothing else.
 #pragma once
 
-#include <initializer_list>
 #include <string>
-#include <vector>
 
-#include "office/dispatch/ComPtr.h"
-#include "platform/com/ole2.h"
+#include "tests/support/DispatchDriver.h"
 
 namespace excel_test {
 
-// A VARIANT argument or result that frees itself.
-class Var {
-public:
-    Var() { VariantInit(&value); }
-    Var(int number);
-    Var(double number);
-    Var(bool flag);
-    Var(const char* utf8);
-    Var(IDispatch* object);
-    Var(const ComPtr<IDispatch>& object) : Var(object.Get()) {}
-    Var(const Var& other);
-    ~Var() { VariantClear(&value); }
-    Var& operator=(const Var&) = delete;
+using dispatch_test::Call;
+using dispatch_test::Get;
+using dispatch_test::GetInt;
+using dispatch_test::GetText;
+using dispatch_test::Invoke;
+using dispatch_test::Outcome;
+using dispatch_test::Put;
+using dispatch_test::TryCall;
+using dispatch_test::TryGet;
+using dispatch_test::TryPut;
+using dispatch_test::Var;
 
-    // An n-by-1 array of texts, as the program's column writes build it.
-    static Var Column(const std::vector<std::string>& texts);
-
-    std::string Text() const;  // a VT_BSTR result as UTF-8
-    VARIANT value;
-};
-
-struct Outcome {
-    HRESULT hr = S_OK;
-    std::string description;  // EXCEPINFO text, UTF-8
-};
-
+// Failed calls are recorded as test failures and the test goes on.
 ComPtr<IDispatch> StartExcel();
-
-Var Invoke(IDispatch* object, const char16_t* member, WORD kind, std::initializer_list<Var> args = {},
-           Outcome* outcome = nullptr);
-ComPtr<IDispatch> Get(IDispatch* object, const char16_t* member, std::initializer_list<Var> args = {});
-ComPtr<IDispatch> Call(IDispatch* object, const char16_t* member, std::initializer_list<Var> args = {});
-LONG GetInt(IDispatch* object, const char16_t* member, std::initializer_list<Var> args = {});
-std::string GetText(IDispatch* object, const char16_t* member, std::initializer_list<Var> args = {});
-void Put(IDispatch* object, const char16_t* member, const Var& value);
-Outcome TryGet(IDispatch* object, const char16_t* member, std::initializer_list<Var> args = {});
-Outcome TryCall(IDispatch* object, const char16_t* member, std::initializer_list<Var> args = {});
-Outcome TryPut(IDispatch* object, const char16_t* member, const Var& value);
 
 // Workbooks.Add(path).
 ComPtr<IDispatch> AddWorkbook(IDispatch* excel, const std::string& path);

@@ -1,0 +1,239 @@
+#include "tests/support/DispatchDriver.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "office/dispatch/Utf8.h"
+
+namespace dispatch_test {
+namespace {
+
+[[noreturn]] void Throw(const std::string& what)
+{
+    throw std::runtime_error(what);
+}
+
+FailureReport failureReport = Throw;
+
+void Fail(const std::string& what)
+{
+    failureReport(what);
+}
+
+std::string Hex(HRESULT hr)
+{
+    char text[24];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(hr));
+    return text;
+}
+
+ComPtr<IDispatch> ObjectOf(const Var& result)
+{
+    return result.value.vt == VT_DISPATCH ? ComPtr<IDispatch>(result.value.pdispVal) : ComPtr<IDispatch>();
+}
+
+}  // namespace
+
+Var::Var(int number)
+{
+    VariantInit(&value);
+    value.vt = VT_I4;
+    value.lVal = number;
+}
+
+Var::Var(double number)
+{
+    VariantInit(&value);
+    value.vt = VT_R8;
+    value.dblVal = number;
+}
+
+Var::Var(bool flag)
+{
+    VariantInit(&value);
+    value.vt = VT_BOOL;
+    value.boolVal = flag ? VARIANT_TRUE : VARIANT_FALSE;
+}
+
+Var::Var(const char* utf8)
+{
+    VariantInit(&value);
+    std::u16string text = Utf8ToUtf16(utf8);
+    value.vt = VT_BSTR;
+    value.bstrVal = SysAllocStringLen(text.data(), UINT(text.size()));
+}
+
+Var::Var(const char16_t* text)
+{
+    VariantInit(&value);
+    value.vt = VT_BSTR;
+    value.bstrVal = SysAllocString(text);
+}
+
+Var::Var(IDispatch* object)
+{
+    VariantInit(&value);
+    value.vt = VT_DISPATCH;
+    value.pdispVal = object;
+    if (object) {
+        object->AddRef();
+    }
+}
+
+Var::Var(const Var& other)
+{
+    VariantInit(&value);
+    VariantCopy(&value, &other.value);
+}
+
+Var Var::Column(const std::vector<std::string>& texts)
+{
+    SAFEARRAYBOUND bounds[2] = {{ULONG(texts.size()), 0}, {1, 0}};
+    SAFEARRAY* array = SafeArrayCreate(VT_BSTR, 2, bounds);
+    for (size_t i = 0; i < texts.size(); ++i) {
+        std::u16string text = Utf8ToUtf16(texts[i]);
+        BSTR element = SysAllocStringLen(text.data(), UINT(text.size()));
+        LONG indices[2] = {LONG(i), 0};
+        SafeArrayPutElement(array, indices, element);
+        SysFreeString(element);
+    }
+    Var result;
+    result.value.vt = VT_ARRAY | VT_BSTR;
+    result.value.parray = array;
+    return result;
+}
+
+std::string Var::Text() const
+{
+    if (value.vt != VT_BSTR) {
+        return "<vt " + std::to_string(value.vt) + ">";
+    }
+    return Utf16ToUtf8(std::u16string_view(value.bstrVal ? value.bstrVal : u"", SysStringLen(value.bstrVal)));
+}
+
+void ReportFailuresTo(FailureReport report)
+{
+    failureReport = report;
+}
+
+ComPtr<IDispatch> CreateServer(const char16_t* progId)
+{
+    CLSID clsid;
+    if (CLSIDFromProgID(progId, &clsid) != S_OK) {
+        Fail(Utf16ToUtf8(progId) + " is not registered");
+        return {};
+    }
+    IDispatch* server = nullptr;
+    HRESULT hr =
+        CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, reinterpret_cast<void**>(&server));
+    if (hr != S_OK) {
+        Fail("CoCreateInstance " + Utf16ToUtf8(progId) + " failed " + Hex(hr));
+        return {};
+    }
+    return ComPtr<IDispatch>::Adopt(server);
+}
+
+Var Invoke(IDispatch* object, const char16_t* member, WORD kind, std::initializer_list<Var> args, Outcome* outcome)
+{
+    Var result;
+    if (!object) {
+        if (outcome) {
+            *outcome = {E_POINTER, "null object"};
+        }
+        Fail("call on a null object: " + Utf16ToUtf8(member));
+        return result;
+    }
+    DISPID id;
+    LPOLESTR name = const_cast<LPOLESTR>(member);
+    HRESULT hr = object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(hr)) {
+        if (outcome) {
+            *outcome = {hr, "unknown name"};
+        } else {
+            Fail("GetIDsOfNames " + Utf16ToUtf8(member) + " failed " + Hex(hr));
+        }
+        return result;
+    }
+    // Arguments go in reverse order, as IDispatch wants them.
+    std::vector<VARIANT> reversed;
+    for (auto it = std::rbegin(args); it != std::rend(args); ++it) {
+        reversed.push_back(it->value);
+    }
+    DISPID putId = DISPID_PROPERTYPUT;
+    bool put = kind == DISPATCH_PROPERTYPUT;
+    DISPPARAMS params{reversed.data(), put ? &putId : nullptr, UINT(reversed.size()), put ? 1u : 0u};
+    EXCEPINFO info{};
+    UINT argError = 0;
+    hr = object->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, kind, &params, &result.value, &info, &argError);
+    std::string description = info.bstrDescription ? Utf16ToUtf8(info.bstrDescription) : "";
+    SysFreeString(info.bstrDescription);
+    SysFreeString(info.bstrSource);
+    SysFreeString(info.bstrHelpFile);
+    if (outcome) {
+        *outcome = {hr, description};
+    } else if (FAILED(hr)) {
+        Fail(Utf16ToUtf8(member) + " failed " + Hex(hr) + ": " + description);
+    }
+    return result;
+}
+
+ComPtr<IDispatch> Get(IDispatch* object, const char16_t* member, std::initializer_list<Var> args)
+{
+    Var result = Invoke(object, member, DISPATCH_PROPERTYGET, args);
+    if (result.value.vt != VT_DISPATCH) {
+        Fail(Utf16ToUtf8(member) + " returned no object");
+    }
+    return ObjectOf(result);
+}
+
+ComPtr<IDispatch> Call(IDispatch* object, const char16_t* member, std::initializer_list<Var> args)
+{
+    return ObjectOf(Invoke(object, member, DISPATCH_METHOD, args));
+}
+
+LONG GetInt(IDispatch* object, const char16_t* member, std::initializer_list<Var> args)
+{
+    Var result = Invoke(object, member, DISPATCH_PROPERTYGET, args);
+    if (result.value.vt != VT_I4) {
+        Fail(Utf16ToUtf8(member) + " returned no number");
+        return -1;
+    }
+    return result.value.lVal;
+}
+
+std::string GetText(IDispatch* object, const char16_t* member, std::initializer_list<Var> args)
+{
+    Var result = Invoke(object, member, DISPATCH_PROPERTYGET, args);
+    if (result.value.vt != VT_BSTR) {
+        Fail(Utf16ToUtf8(member) + " returned no text");
+    }
+    return result.Text();
+}
+
+void Put(IDispatch* object, const char16_t* member, const Var& value)
+{
+    Invoke(object, member, DISPATCH_PROPERTYPUT, {value});
+}
+
+Outcome TryGet(IDispatch* object, const char16_t* member, std::initializer_list<Var> args)
+{
+    Outcome outcome;
+    Invoke(object, member, DISPATCH_PROPERTYGET, args, &outcome);
+    return outcome;
+}
+
+Outcome TryCall(IDispatch* object, const char16_t* member, std::initializer_list<Var> args)
+{
+    Outcome outcome;
+    Invoke(object, member, DISPATCH_METHOD, args, &outcome);
+    return outcome;
+}
+
+Outcome TryPut(IDispatch* object, const char16_t* member, const Var& value)
+{
+    Outcome outcome;
+    Invoke(object, member, DISPATCH_PROPERTYPUT, {value}, &outcome);
+    return outcome;
+}
+
+}  // namespace dispatch_test
