@@ -9,17 +9,8 @@
 
 namespace word_test {
 
-using dispatch_test::Call;
-using dispatch_test::Get;
-using dispatch_test::GetInt;
-using dispatch_test::GetText;
-using dispatch_test::Invoke;
-using dispatch_test::Outcome;
-using dispatch_test::Put;
-using dispatch_test::TryCall;
-using dispatch_test::TryGet;
-using dispatch_test::TryPut;
-using dispatch_test::Var;
+// The calls themselves are the shared driver's.
+using namespace dispatch_test;
 
 // Starts a fresh Word.Application through the class registry.
 ComPtr<IDispatch> StartWord();
