@@ -6,6 +6,7 @@
 
 #include "office/package/Package.h"
 #include "office/spreadsheet/CellAddress.h"
+#include "office/spreadsheet/XmlNodes.h"
 
 namespace excel_test {
 namespace {
@@ -20,15 +21,7 @@ constexpr char kStyles[] =
 std::string Escape(const std::string& text)
 {
     std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
+    office::spreadsheet::AppendEscaped(out, text);
     return out;
 }
 
