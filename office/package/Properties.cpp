@@ -28,7 +28,7 @@ const PropertyPart kCore{
     "xmlns:dcmitype=\"http://purl.org/dc/dcmitype/\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"/>"};
 
 const PropertyPart kApp{
-    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties", "docProps/app.xml",
+    kExtendedPropertiesType, "docProps/app.xml",
     "application/vnd.openxmlformats-officedocument.extended-properties+xml",
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
     "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\" "

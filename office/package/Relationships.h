@@ -13,6 +13,12 @@
 
 namespace office {
 
+// Relationship types that more than one kind of document looks its parts up by.
+inline constexpr char kOfficeDocumentType[] =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument";
+inline constexpr char kExtendedPropertiesType[] =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties";
+
 struct Relationship {
     std::string id;
     std::string type;

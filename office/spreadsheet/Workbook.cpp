@@ -15,7 +15,6 @@
 namespace office::spreadsheet {
 namespace {
 
-constexpr char kOfficeDocument[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument";
 constexpr char kSharedStringsType[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings";
 constexpr char kStylesType[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles";
 constexpr char kSharedStringsContent[] = "application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml";
@@ -95,7 +94,7 @@ SheetResolver Workbook::Resolver() const
 void Workbook::ReadWorkbookPart()
 {
     const std::string& file = package.DisplayName();
-    workbookPart = Relationships(package, "").TargetPartOfType(kOfficeDocument);
+    workbookPart = Relationships(package, "").TargetPartOfType(kOfficeDocumentType);
     if (workbookPart.empty() || !package.HasPart(workbookPart)) {
         throw PackageError("Cannot read '" + file + "': it has no main document part");
     }

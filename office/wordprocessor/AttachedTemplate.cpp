@@ -91,8 +91,7 @@ std::vector<std::string> AttachTemplate(Package& package, const std::string& mai
         changed.push_back(RelationshipsPartName(settingsPart));
     }
     SetAppProperty(package, "Template", path.empty() ? kNormal : FileName(path));
-    changed.push_back(Relationships(package, "").TargetPartOfType(
-        "http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties"));
+    changed.push_back(Relationships(package, "").TargetPartOfType(kExtendedPropertiesType));
     return changed;
 }
 

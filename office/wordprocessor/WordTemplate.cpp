@@ -14,7 +14,6 @@
 namespace office::word {
 namespace {
 
-const char kOfficeDocumentType[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument";
 const char kVbaProjectType[] = "http://schemas.microsoft.com/office/2006/relationships/vbaProject";
 const char kDocumentType[] = "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml";
 const char* const kWordMainTypes[] = {
