@@ -5,9 +5,9 @@
 #include <fstream>
 
 #include "office/package/Package.h"
-#include "office/package/ZipArchive.h"
 #include "tests/office/spreadsheet/ExcelDriver.h"
 #include "tests/office/spreadsheet/WorkbookBuilder.h"
+#include "tests/support/ZipOfParts.h"
 
 namespace excel_test {
 namespace {
@@ -165,15 +165,8 @@ protected:
 
     std::filesystem::path Zip(const char* file, std::vector<std::pair<std::string, std::string>> entries)
     {
-        std::vector<std::shared_ptr<const office::ZipEntry>> shared;
-        for (auto& [name, data] : entries) {
-            auto entry = std::make_shared<office::ZipEntry>();
-            entry->name = name;
-            entry->data = data;
-            shared.push_back(entry);
-        }
         std::filesystem::path path = scratch.Path() / file;
-        std::ofstream(path, std::ios::binary) << office::WriteZip(shared);
+        std::ofstream(path, std::ios::binary) << ZipOfParts(entries);
         return path;
     }
 };

@@ -1,7 +1,9 @@
 #include "office/package/ContentTypes.h"
 #include "office/package/Package.h"
 #include "office/package/Properties.h"
+#include "office/package/ZipArchive.h"
 #include "tests/office/wordprocessor/WordFixture.h"
+#include "tests/support/ZipOfParts.h"
 
 #include <zlib.h>
 
@@ -12,17 +14,6 @@ namespace word_test {
 namespace {
 
 class Documents : public WordFixture {};
-
-std::string ZipOf(const std::vector<std::pair<std::string, std::string>>& parts) {
-    std::vector<std::shared_ptr<const office::ZipEntry>> entries;
-    for (const auto& [name, data] : parts) {
-        auto entry = std::make_shared<office::ZipEntry>();
-        entry->name = name;
-        entry->data = data;
-        entries.push_back(entry);
-    }
-    return office::WriteZip(entries);
-}
 
 // 64 MiB of zeros deflated as tightly as zlib can: a thousand to one.
 std::string BombZip() {
@@ -121,7 +112,7 @@ TEST_F(Documents, BadTemplatesAreRefusedNamingFileAndReasonAndNothingIsWritten) 
         {(folder / "missing.dotx").string(), "does not exist"},
         {write("text.dotx", "just text"), "not a zip"},
         {write("old.doc", ole), "only OOXML templates"},
-        {write("escape.dotx", ZipOf({{"[Content_Types].xml", "<Types/>"}, {"../x", "x"}})), "leaves the package"},
+        {write("escape.dotx", ZipOfParts({{"[Content_Types].xml", "<Types/>"}, {"../x", "x"}})), "leaves the package"},
         {write("bomb.dotx", BombZip()), "zip bomb"},
         {(SharedDir() / "samples" / "poi-test.xltx").string(), "not a WordprocessingML"},
     };

@@ -1,10 +1,9 @@
 #include "tests/office/wordprocessor/TemplateBuilder.h"
 
-#include "office/package/ZipArchive.h"
+#include "tests/support/ZipOfParts.h"
 
 #include <cstdlib>
 #include <fstream>
-#include <memory>
 #include <stdexcept>
 
 namespace word_test {
@@ -135,15 +134,8 @@ std::filesystem::path WriteTemplate(const std::filesystem::path& folder, const s
                          "Target=\"vbaData.xml\"/></Relationships>"});
         parts.push_back({"word/vbaData.xml", "<?xml version=\"1.0\"?><wne:vbaSuppData xmlns:wne=\"http://schemas.microsoft.com/office/word/2006/wordml\"/>"});
     }
-    std::vector<std::shared_ptr<const office::ZipEntry>> entries;
-    for (const auto& [name, data] : parts) {
-        auto entry = std::make_shared<office::ZipEntry>();
-        entry->name = name;
-        entry->data = data;
-        entries.push_back(entry);
-    }
     const auto path = folder / fileName;
-    std::ofstream(path, std::ios::binary) << office::WriteZip(entries);
+    std::ofstream(path, std::ios::binary) << ZipOfParts(parts);
     return path;
 }
 
