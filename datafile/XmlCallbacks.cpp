@@ -1,5 +1,6 @@
 #include "datafile/XmlCallbacks.h"
 
+#include "datafile/TreeArena.h"
 #include "datafile/TrimContents.h"
 #include "datafile/XmlParser.h"
 #include "datafile/XmlRecords.h"
@@ -86,13 +87,17 @@ static void PopCurrent(XmlParser* parser)
 static Element* OpenNewElement(XmlParser* parser, const char* name)
 {
     if (parser->tree != nullptr && parser->tree->root != nullptr) {
-        if (parser->currentElement == nullptr || !PushCurrent(parser))
+        Element* parent = parser->currentElement;
+        if (parent == nullptr || !PushCurrent(parser))
             return nullptr;
-        return AddChild(parser->currentElement, name);
+        Element* child = CreateElementIn(parser->tree, name);
+        if (child != nullptr)
+            AppendChild(parent, child);
+        return child;
     }
     if (!EnsureTree(parser))
         return nullptr;
-    parser->tree->root = CreateElement(name);
+    parser->tree->root = CreateElementIn(parser->tree, name);
     return parser->tree->root;
 }
 
@@ -110,7 +115,7 @@ void OnStartElement(void* userData, const char* name, const char** attributes)
     parser->contentsLength = 0;
     parser->contentsCapacity = 0;
     for (size_t i = 0; attributes[i] != nullptr; i += 2) {
-        Attribute* attribute = CreateAttribute(attributes[i], attributes[i + 1]);
+        Attribute* attribute = NewAttributeIn(ArenaOf(parser->tree), attributes[i], attributes[i + 1]);
         if (attribute == nullptr) {
             parser->outOfMemory = true;
             return;
@@ -119,33 +124,45 @@ void OnStartElement(void* userData, const char* name, const char** attributes)
     }
 }
 
-// A longer buffer for the contents: the first piece goes into the element's
-// own room when it fits; after that the buffer doubles, which keeps a long
-// text linear in time however many pieces it comes in.
+static void RanOutOfMemory(XmlParser* parser)
+{
+    RecordLastError(XmlOutOfMemory);
+    parser->outOfMemory = true;
+}
+
+// Texts up to this size start among the arena's texts; a longer first piece
+// goes straight into a large text.
+const size_t longestArenaStart = 1024;
+
+// A short text grows in place while nothing was stored after it; after that
+// it moves into a large text whose buffer doubles, which keeps a long text
+// linear in time however many pieces it comes in.
 static bool GrowContents(XmlParser* parser, Element* element, size_t needed)
 {
-    if (element->contents == nullptr) {
-        size_t roomSize = 0;
-        char* room = InlineTextRoom(element, &roomSize);
-        if (needed < roomSize) {
-            element->contents = room;
-            parser->contentsCapacity = roomSize - 1;
-            return true;
+    TreeArena* arena = ArenaOf(parser->tree);
+    size_t length = parser->contentsLength;
+    bool large = parser->contentsCapacity > 0;
+    if (element->contents == nullptr && needed < longestArenaStart) {
+        element->contents = ArenaText(arena, needed + 1);
+        if (element->contents == nullptr) {
+            RanOutOfMemory(parser);
+            return false;
         }
+        return true;
     }
-    size_t capacity = needed > 2 * parser->contentsCapacity ? needed : 2 * parser->contentsCapacity;
-    char* grown;
-    if (element->contents != nullptr && HasInlineContents(element)) {
-        grown = static_cast<char*>(std::malloc(capacity + 1));
-        if (grown != nullptr)
-            std::memcpy(grown, element->contents, parser->contentsLength);
-    } else {
-        grown = static_cast<char*>(std::realloc(element->contents, capacity + 1));
-    }
+    if (!large && element->contents != nullptr
+        && ResizeLatestText(arena, element->contents, length + 1, needed + 1))
+        return true;
+    size_t base = large ? parser->contentsCapacity : length;
+    size_t capacity = needed > 2 * base ? needed : 2 * base;
+    char* grown = ResizeLargeText(arena, large ? element->contents : nullptr, capacity + 1);
     if (grown == nullptr) {
-        RecordLastError(XmlOutOfMemory);
-        parser->outOfMemory = true;
+        RanOutOfMemory(parser);
         return false;
+    }
+    if (!large && element->contents != nullptr) {
+        std::memcpy(grown, element->contents, length);
+        ResizeLatestText(arena, element->contents, length + 1, 0);
     }
     element->contents = grown;
     parser->contentsCapacity = capacity;
@@ -159,33 +176,16 @@ void OnCharacterData(void* userData, const char* text, int length)
         return;
     Element* element = parser->currentElement;
     size_t needed = parser->contentsLength + static_cast<size_t>(length);
-    if (needed > parser->contentsCapacity && !GrowContents(parser, element, needed))
+    bool fits = element->contents != nullptr && needed <= parser->contentsCapacity;
+    if (!fits && !GrowContents(parser, element, needed))
         return;
     std::memcpy(element->contents + parser->contentsLength, text, static_cast<size_t>(length));
     element->contents[needed] = '\0';
     parser->contentsLength = needed;
 }
 
-// Moves a short text into the element's own room, or gives back the room that
-// growing or trimming left unused in a long one.
-static void SettleContents(Element* element, size_t length, size_t capacity)
-{
-    size_t roomSize = 0;
-    char* room = InlineTextRoom(element, &roomSize);
-    if (length < roomSize) {
-        std::memcpy(room, element->contents, length + 1);
-        std::free(element->contents);
-        element->contents = room;
-        return;
-    }
-    const size_t worthReleasing = 64;
-    if (capacity - length < worthReleasing)
-        return;
-    char* shrunk = static_cast<char*>(std::realloc(element->contents, length + 1));
-    if (shrunk != nullptr)
-        element->contents = shrunk;
-}
-
+// Gives back what trimming and growing left unused: in the arena when the
+// text is still the latest there, in a large text when enough is unused.
 static void FinishContents(XmlParser* parser, Element* element)
 {
     if (element->contents == nullptr)
@@ -198,15 +198,21 @@ static void FinishContents(XmlParser* parser, Element* element)
     } else {
         empty = TrimsToNothing(element->contents, length);
     }
-    bool inlineContents = HasInlineContents(element);
-    if (empty) {
-        if (!inlineContents)
-            std::free(element->contents);
-        element->contents = nullptr;
-        return;
+    TreeArena* arena = ArenaOf(parser->tree);
+    if (parser->contentsCapacity == 0) {
+        ResizeLatestText(arena, element->contents, parser->contentsLength + 1, empty ? 0 : length + 1);
+    } else if (empty) {
+        FreeLargeText(arena, element->contents);
+    } else {
+        const size_t worthReleasing = 64;
+        if (parser->contentsCapacity - length >= worthReleasing) {
+            char* shrunk = ResizeLargeText(arena, element->contents, length + 1);
+            if (shrunk != nullptr)
+                element->contents = shrunk;
+        }
     }
-    if (!inlineContents)
-        SettleContents(element, length, parser->contentsCapacity);
+    if (empty)
+        element->contents = nullptr;
 }
 
 void OnEndElement(void* userData, const char*)

@@ -24,7 +24,9 @@ struct XmlParser {
     Element* currentElement;
     OpenElement* openElements;
     int ignoreWhitespace;
-    // Bookkeeping that keeps appending character data linear in time.
+    // Bookkeeping that keeps appending character data linear in time. The
+    // capacity is that of a large text; 0 while the contents are short ones
+    // kept among the tree's texts.
     size_t contentsLength;
     size_t contentsCapacity;
     // Stack entries kept for reuse, so that entering an element allocates once.

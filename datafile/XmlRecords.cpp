@@ -2,19 +2,36 @@
 
 #include "datafile/XmlError.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
 namespace {
 
-// An element's allocation is rounded up to the next size the C library's
-// allocator hands out anyway (16n + 8 bytes), so the room after the name
-// costs nothing there, and it is requested, so memory checkers know it.
-size_t ElementBlockSize(size_t nameSize)
+// Element names seen lately, by a hash of the name: a data file repeats a few
+// names many times, and each is then stored once.
+const size_t recentNameCount = 256;
+
+// The tree record, its arena and its names in one allocation; the tree comes
+// first, so a tree pointer is also a pointer to the whole.
+struct TreeStorage {
+    XmlTree tree;
+    TreeArena arena;
+    char* recentNames[recentNameCount];
+};
+
+TreeStorage* StorageOf(XmlTree* tree)
 {
-    size_t needed = sizeof(Element) + nameSize;
-    return (needed + 7) / 16 * 16 + 8;
+    return reinterpret_cast<TreeStorage*>(tree);
+}
+
+size_t NameSlot(const char* name)
+{
+    uint32_t hash = 2166136261u;
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(name); *c != 0; ++c)
+        hash = (hash ^ *c) * 16777619u;
+    return hash % recentNameCount;
 }
 
 char* AllocateBlock(size_t size)
@@ -25,9 +42,47 @@ char* AllocateBlock(size_t size)
     return block;
 }
 
+template <typename Record>
+Record* ArenaRecordOf(TreeArena* arena)
+{
+    static_assert(sizeof(Record) % alignof(void*) == 0 && alignof(Record) <= alignof(void*));
+    void* room = ArenaRecord(arena, sizeof(Record));
+    if (room == nullptr) {
+        RecordLastError(XmlOutOfMemory);
+        return nullptr;
+    }
+    return new (room) Record{};
+}
+
+char* ArenaCopy(TreeArena* arena, const char* text, size_t size)
+{
+    char* copy = ArenaText(arena, size);
+    if (copy == nullptr) {
+        RecordLastError(XmlOutOfMemory);
+        return nullptr;
+    }
+    std::memcpy(copy, text, size);
+    return copy;
+}
+
 char* AfterName(char* name)
 {
     return name + std::strlen(name) + 1;
+}
+
+bool HasOwnAllocation(const Element* element)
+{
+    return element->name == reinterpret_cast<const char*>(element + 1);
+}
+
+bool HasOwnAllocation(const Attribute* attribute)
+{
+    return attribute->name == reinterpret_cast<const char*>(attribute + 1);
+}
+
+bool HasInlineValue(const Attribute* attribute)
+{
+    return attribute->value == AfterName(attribute->name);
 }
 
 } // namespace
@@ -44,22 +99,62 @@ char* CopyText(const char* text, size_t length)
 
 XmlTree* CreateTree()
 {
-    XmlTree* tree = static_cast<XmlTree*>(std::calloc(1, sizeof(XmlTree)));
-    if (tree == nullptr)
+    TreeStorage* storage = static_cast<TreeStorage*>(std::calloc(1, sizeof(TreeStorage)));
+    if (storage == nullptr) {
         RecordLastError(XmlOutOfMemory);
-    return tree;
+        return nullptr;
+    }
+    return &storage->tree;
+}
+
+TreeArena* ArenaOf(XmlTree* tree)
+{
+    return &StorageOf(tree)->arena;
+}
+
+void DestroyTree(XmlTree* tree)
+{
+    FreeArena(ArenaOf(tree));
+    std::free(StorageOf(tree));
 }
 
 Element* CreateElement(const char* name)
 {
     size_t nameSize = std::strlen(name) + 1;
-    char* block = AllocateBlock(ElementBlockSize(nameSize));
+    char* block = AllocateBlock(sizeof(Element) + nameSize);
     if (block == nullptr)
         return nullptr;
     Element* element = new (block) Element{};
     element->name = block + sizeof(Element);
     std::memcpy(element->name, name, nameSize);
     return element;
+}
+
+Element* CreateElementIn(XmlTree* tree, const char* name)
+{
+    TreeStorage* storage = StorageOf(tree);
+    char*& recent = storage->recentNames[NameSlot(name)];
+    if (recent == nullptr || std::strcmp(recent, name) != 0)
+        recent = ArenaCopy(&storage->arena, name, std::strlen(name) + 1);
+    char* storedName = recent;
+    if (storedName == nullptr)
+        return nullptr;
+    Element* element = ArenaRecordOf<Element>(&storage->arena);
+    if (element != nullptr)
+        element->name = storedName;
+    return element;
+}
+
+void AppendChild(Element* parent, Element* child)
+{
+    child->parent = parent;
+    child->previousSibling = parent->lastChild;
+    if (parent->lastChild != nullptr)
+        parent->lastChild->nextSibling = child;
+    else
+        parent->firstChild = child;
+    parent->lastChild = child;
+    ++parent->childCount;
 }
 
 Attribute* NewAttribute(const char* name, const char* value)
@@ -77,6 +172,25 @@ Attribute* NewAttribute(const char* name, const char* value)
     return attribute;
 }
 
+Attribute* NewAttributeIn(TreeArena* arena, const char* name, const char* value)
+{
+    size_t nameSize = std::strlen(name) + 1;
+    size_t valueSize = std::strlen(value) + 1;
+    char* texts = ArenaText(arena, nameSize + valueSize);
+    if (texts == nullptr) {
+        RecordLastError(XmlOutOfMemory);
+        return nullptr;
+    }
+    Attribute* attribute = ArenaRecordOf<Attribute>(arena);
+    if (attribute == nullptr)
+        return nullptr;
+    attribute->name = texts;
+    std::memcpy(attribute->name, name, nameSize);
+    attribute->value = texts + nameSize;
+    std::memcpy(attribute->value, value, valueSize);
+    return attribute;
+}
+
 void AppendAttribute(Element* element, Attribute* attribute)
 {
     AttributeList& list = element->attributes;
@@ -88,26 +202,6 @@ void AppendAttribute(Element* element, Attribute* attribute)
         list.first = attribute;
     list.last = attribute;
     ++list.count;
-}
-
-char* InlineTextRoom(Element* element, size_t* size)
-{
-    size_t nameSize = std::strlen(element->name) + 1;
-    *size = ElementBlockSize(nameSize) - sizeof(Element) - nameSize;
-    return element->name + nameSize;
-}
-
-bool HasInlineContents(const Element* element)
-{
-    // An empty room ends where another allocation might begin.
-    size_t size = 0;
-    char* room = InlineTextRoom(const_cast<Element*>(element), &size);
-    return size > 0 && element->contents == room;
-}
-
-static bool HasInlineValue(const Attribute* attribute)
-{
-    return attribute->value == AfterName(attribute->name);
 }
 
 const char* ReplaceAttributeValue(Attribute* attribute, const char* value)
@@ -127,18 +221,18 @@ void FreeAttribute(Attribute* attribute)
 {
     if (!HasInlineValue(attribute))
         std::free(attribute->value);
-    std::free(attribute);
+    if (HasOwnAllocation(attribute))
+        std::free(attribute);
 }
 
 void FreeElementRecord(Element* element)
 {
-    if (!HasInlineContents(element))
-        std::free(element->contents);
     Attribute* attribute = element->attributes.first;
     while (attribute != nullptr) {
         Attribute* next = attribute->next;
         FreeAttribute(attribute);
         attribute = next;
     }
-    std::free(element);
+    if (HasOwnAllocation(element))
+        std::free(element);
 }

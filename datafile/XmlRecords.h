@@ -1,24 +1,43 @@
 // How the records of the tree are laid out in memory, shared by the tree
 // operations and the parser callbacks.
 //
-// Names never change, so an element's or attribute's name lives in the same
-// allocation as its record. An allocation has some room left over after the
-// name; an element keeps a short text there, and an attribute its value, so
-// that the many small values of a data file need no allocation of their own.
+// A parsed tree takes its elements, attributes, names and texts from an arena
+// that is freed with the tree (see TreeArena.h). Records made by the editing
+// operations (an attribute from CreateAttribute, a child from AddChild) are
+// allocated on their own with the name right behind the record, which is how
+// the two kinds are told apart: an arena record's name lives among the arena's
+// texts, never behind the record. Names never change, so elements of the same
+// name share one copy.
 #pragma once
 
+#include "datafile/TreeArena.h"
 #include "datafile/XmlTree.h"
 
 #include <cstddef>
 
-// An empty tree; none with last error 1 when memory runs out.
+// An empty tree with its arena; none with last error 1 when memory runs out.
 XmlTree* CreateTree();
 
-// A detached element with a copy of the name; none with last error 1.
+TreeArena* ArenaOf(XmlTree* tree);
+
+// Frees the tree record and its arena, with everything that lives there.
+void DestroyTree(XmlTree* tree);
+
+// A detached element in an allocation of its own, with a copy of the name;
+// none with last error 1.
 Element* CreateElement(const char* name);
 
-// A detached attribute with copies of name and value; none with last error 1.
+// A detached element from the tree's arena, sharing the copy of its name with
+// other elements of that name; none with last error 1.
+Element* CreateElementIn(XmlTree* tree, const char* name);
+
+// Links a detached element in as the parent's last child.
+void AppendChild(Element* parent, Element* child);
+
+// A detached attribute with copies of name and value, in an allocation of its
+// own or from the arena; none with last error 1.
 Attribute* NewAttribute(const char* name, const char* value);
+Attribute* NewAttributeIn(TreeArena* arena, const char* name, const char* value);
 
 // Appends without looking for a namesake: the parser's attributes are already
 // known to be unique, and the look-up would make many attributes quadratic.
@@ -27,19 +46,13 @@ void AppendAttribute(Element* element, Attribute* attribute);
 // A NUL-terminated copy of the first length bytes; none with last error 1.
 char* CopyText(const char* text, size_t length);
 
-// The room after the element's name, and how many bytes it holds, terminator
-// included.
-char* InlineTextRoom(Element* element, size_t* size);
-
-// Whether the contents live in the element's own allocation (and must not be
-// freed or reallocated on their own).
-bool HasInlineContents(const Element* element);
-
-// Replaces the value, freeing the old one unless it lives in the attribute's
-// own allocation; none with last error 1 (the old value then stays).
+// Replaces the value, freeing the old one unless it was stored with the
+// attribute; none with last error 1 (the old value then stays).
 const char* ReplaceAttributeValue(Attribute* attribute, const char* value);
 
 void FreeAttribute(Attribute* attribute);
 
-// Frees the element's own parts and the element, not its children.
+// Frees what the element owns outside the arena, and the element itself when
+// it has an allocation of its own; not its children. Contents always live in
+// the arena and go with the tree.
 void FreeElementRecord(Element* element);

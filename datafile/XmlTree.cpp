@@ -22,7 +22,7 @@ void FreeTree(XmlTree* tree)
     std::free(tree->version);
     std::free(tree->encoding);
     FreeElement(tree->root);
-    std::free(tree);
+    DestroyTree(tree);
 }
 
 Element* NextChild(Element* element, Element* previousChild)
@@ -144,16 +144,8 @@ Element* AddChild(Element* element, const char* name)
     if (element == nullptr || name == nullptr)
         return nullptr;
     Element* child = CreateElement(name);
-    if (child == nullptr)
-        return nullptr;
-    child->parent = element;
-    child->previousSibling = element->lastChild;
-    if (element->lastChild != nullptr)
-        element->lastChild->nextSibling = child;
-    else
-        element->firstChild = child;
-    element->lastChild = child;
-    ++element->childCount;
+    if (child != nullptr)
+        AppendChild(element, child);
     return child;
 }
 

@@ -49,9 +49,8 @@ TEST_F(XmlParserTest, TextIsTrimmedAtTheEndsAndJoinedAcrossChildren)
     EXPECT_EQ(ElementContents(file.Root()), std::string(" "));
 }
 
-// Short texts are kept beside the element's name; every length of name and
-// text around that room's size must come back whole, also when the text
-// arrives in several pieces and when it is trimmed.
+// Every length of name and text must come back whole, also when the text
+// arrives in several pieces, around children, and when it is trimmed.
 TEST_F(XmlParserTest, TextsOfEveryLengthAroundTheNameComeBackWhole)
 {
     std::string xml = "<r>";
