@@ -4,11 +4,9 @@
 
 #include <zlib.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <stdexcept>
 
 namespace office::testing {
 
@@ -64,18 +62,6 @@ Entries MinimalPackage() {
          "Type=\"http://example.org/main\" Target=\"main.xml\"/></Relationships>"},
         {"main.xml", "<?xml version=\"1.0\"?><root> <a>  </a></root>"},
     };
-}
-
-std::filesystem::path SharedDir() {
-    const char* dir = std::getenv("TOLVANE_SHARED_DIR");
-    if (!dir) throw std::runtime_error("TOLVANE_SHARED_DIR is not set");
-    return dir;
-}
-
-std::filesystem::path MakeTempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tolvane-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    return pattern;
 }
 
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {

@@ -1,6 +1,8 @@
 // Builds small zip files for the package tests, including hostile ones.
 #pragma once
 
+#include "tests/support/TestFolders.h"
+
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -20,10 +22,8 @@ std::string MakeBombZip(const Entries& entries, const std::string& name, size_t 
 // A minimal valid package: content types, package relationships, one part.
 Entries MinimalPackage();
 
-std::filesystem::path SharedDir();
-
-// A fresh empty folder under the system temp folder, removed by the caller.
-std::filesystem::path MakeTempFolder();
+using ::MakeTempFolder;
+using ::SharedDir;
 
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
 std::string ReadBytes(const std::filesystem::path& path);

@@ -7,6 +7,7 @@
 
 #include "tests/office/spreadsheet/ExcelDriver.h"
 #include "tests/office/spreadsheet/WorkbookBuilder.h"
+#include "tests/support/TestFolders.h"
 
 namespace excel_test {
 namespace {
@@ -59,7 +60,7 @@ void WriteColumn(IDispatch* excel, IDispatch* firstCell, const std::vector<std::
 // city changes, sub-group names and custom properties.
 TEST_F(IndependentReaderTest, FilledSalesTemplate)
 {
-    std::string path = std::string(std::getenv("TOLVANE_SHARED_DIR")) + "/examples/sales.xltx";
+    std::string path = (SharedDir() / "examples" / "sales.xltx").string();
     ComPtr<IDispatch> book = AddWorkbook(excel.Get(), path);
     ComPtr<IDispatch> properties = Get(book.Get(), u"CustomDocumentProperties");
     Call(properties.Get(), u"Add", {Var("Template"), Var(false), Var(4), Var("sales.xltx")});
@@ -146,7 +147,7 @@ TEST_F(IndependentReaderTest, MergedCellsAndTypedValues)
 // written, still reads: shared formulas, tables, drawings and the rest survive.
 TEST_F(IndependentReaderTest, EditedSamples)
 {
-    std::string samples = std::string(std::getenv("TOLVANE_SHARED_DIR")) + "/samples/";
+    std::string samples = (SharedDir() / "samples").string() + "/";
     for (const char* name : {"poi-45544.xlsx", "poi-48923.xlsx", "poi-54399.xlsx", "poi-56274.xlsx", "poi-61034.xlsx",
                              "poi-ForShifting.xlsx", "poi-WithVariousData.xlsx", "poi-conditional_formatting_cell_is.xlsx",
                              "poi-simple-monthly-budget.xlsx", "poi-test.xltx"}) {

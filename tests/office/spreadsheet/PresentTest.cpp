@@ -7,6 +7,7 @@
 #include "office/package/Package.h"
 #include "tests/office/spreadsheet/ExcelDriver.h"
 #include "tests/office/spreadsheet/WorkbookBuilder.h"
+#include "tests/support/TestFolders.h"
 #include "tests/support/ZipOfParts.h"
 
 namespace excel_test {
@@ -14,7 +15,7 @@ namespace {
 
 std::string Shared(const std::string& path)
 {
-    return std::string(std::getenv("TOLVANE_SHARED_DIR")) + "/" + path;
+    return (SharedDir() / path).string();
 }
 
 class PresentTest : public ::testing::Test {

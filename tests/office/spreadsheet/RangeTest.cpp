@@ -4,13 +4,14 @@
 
 #include "tests/office/spreadsheet/ExcelDriver.h"
 #include "tests/office/spreadsheet/WorkbookBuilder.h"
+#include "tests/support/TestFolders.h"
 
 namespace excel_test {
 namespace {
 
 std::string Sample(const char* name)
 {
-    return std::string(std::getenv("TOLVANE_SHARED_DIR")) + "/samples/" + name;
+    return (SharedDir() / "samples" / name).string();
 }
 
 class RangeTest : public ::testing::Test {

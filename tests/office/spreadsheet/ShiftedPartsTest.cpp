@@ -5,6 +5,7 @@
 #include "office/package/Package.h"
 #include "tests/office/spreadsheet/ExcelDriver.h"
 #include "tests/office/spreadsheet/WorkbookBuilder.h"
+#include "tests/support/TestFolders.h"
 
 namespace excel_test {
 namespace {
@@ -63,7 +64,7 @@ TEST_F(ShiftedPartsTest, SheetElementsFollowTheInsertedRows)
 
 TEST_F(ShiftedPartsTest, TablesGrowWhenRowsGoInsideAndMoveWhenAbove)
 {
-    std::string sample = std::string(std::getenv("TOLVANE_SHARED_DIR")) + "/samples/poi-56274.xlsx";
+    std::string sample = (SharedDir() / "samples" / "poi-56274.xlsx").string();
     ComPtr<IDispatch> book = AddWorkbook(excel.Get(), sample);
     ComPtr<IDispatch> sheet = Get(book.Get(), u"ActiveSheet");
     Call(RowOf(sheet.Get(), 2).Get(), u"Insert", {Var(kShiftDown)});
@@ -73,7 +74,7 @@ TEST_F(ShiftedPartsTest, TablesGrowWhenRowsGoInsideAndMoveWhenAbove)
 
 TEST_F(ShiftedPartsTest, ChartSeriesFollowTheirRows)
 {
-    std::string sample = std::string(std::getenv("TOLVANE_SHARED_DIR")) + "/samples/poi-45544.xlsx";
+    std::string sample = (SharedDir() / "samples" / "poi-45544.xlsx").string();
     ComPtr<IDispatch> book = AddWorkbook(excel.Get(), sample);
     ComPtr<IDispatch> sheet = Call(book.Get(), u"Worksheets", {Var("Top Six Functions")});
     Call(RowOf(sheet.Get(), 10).Get(), u"Insert", {Var(kShiftDown)});
@@ -142,7 +143,7 @@ TEST_F(ShiftedPartsTest, PivotSourcesGrowAndAreRefreshedOnOpen)
 
 TEST_F(ShiftedPartsTest, ExtendedConditionalFormatsMoveToo)
 {
-    std::string sample = std::string(std::getenv("TOLVANE_SHARED_DIR")) + "/samples/poi-simple-monthly-budget.xlsx";
+    std::string sample = (SharedDir() / "samples" / "poi-simple-monthly-budget.xlsx").string();
     ComPtr<IDispatch> book = AddWorkbook(excel.Get(), sample);
     Call(RowOf(Get(book.Get(), u"ActiveSheet").Get(), 2).Get(), u"Insert", {Var(kShiftDown)});
     std::string xml = Show().Part("xl/worksheets/sheet1.xml");

@@ -7,6 +7,7 @@
 #include "office/package/Package.h"
 #include "office/spreadsheet/CellAddress.h"
 #include "office/spreadsheet/XmlNodes.h"
+#include "tests/support/TestFolders.h"
 
 namespace excel_test {
 namespace {
@@ -29,8 +30,7 @@ std::string Escape(const std::string& text)
 
 ScratchFolder::ScratchFolder()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "sheet-test-XXXXXX").string();
-    path = mkdtemp(pattern.data());
+    path = MakeTempFolder();
     std::filesystem::create_directory(Output());
     setenv("TOLVANE_OUTPUT_DIR", Output().c_str(), 1);
 }

@@ -2,9 +2,7 @@
 
 #include "tests/support/ZipOfParts.h"
 
-#include <cstdlib>
 #include <fstream>
-#include <stdexcept>
 
 namespace word_test {
 namespace {
@@ -137,18 +135,6 @@ std::filesystem::path WriteTemplate(const std::filesystem::path& folder, const s
     const auto path = folder / fileName;
     std::ofstream(path, std::ios::binary) << ZipOfParts(parts);
     return path;
-}
-
-std::filesystem::path SharedDir() {
-    const char* dir = std::getenv("TOLVANE_SHARED_DIR");
-    if (!dir) throw std::runtime_error("TOLVANE_SHARED_DIR is not set");
-    return dir;
-}
-
-std::filesystem::path MakeTempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tolvane-word-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    return pattern;
 }
 
 }  // namespace word_test

@@ -2,6 +2,8 @@
 // fields stored as the word processor stores them.
 #pragma once
 
+#include "tests/support/TestFolders.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -23,8 +25,5 @@ enum class Kind { Dotx, Dotm, Docx };
 // Writes a template with the body (paragraphs and tables) and returns its path.
 std::filesystem::path WriteTemplate(const std::filesystem::path& folder, const std::string& fileName,
                                     const std::string& body, Kind kind = Kind::Dotx);
-
-std::filesystem::path SharedDir();
-std::filesystem::path MakeTempFolder();
 
 }  // namespace word_test

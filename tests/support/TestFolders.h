@@ -1,0 +1,11 @@
+// Folders the tests read from and write to.
+#pragma once
+
+#include <filesystem>
+
+// The shared folder of samples and examples (TOLVANE_SHARED_DIR); throws
+// std::runtime_error when it is not set.
+std::filesystem::path SharedDir();
+
+// A fresh empty folder under the system temp folder, removed by the caller.
+std::filesystem::path MakeTempFolder();
