@@ -36,10 +36,10 @@ bool ResetPeak()
 [[noreturn]] void RunChild(int output, const std::function<double()>& work)
 {
     Measurement result{};
-    size_t before = StatusBytes("VmRSS");
+    // The baseline is read after the reset, so that the pages the reset itself
+    // touches count as before the work, not as part of it.
     bool reset = ResetPeak();
-    if (!reset)
-        before = StatusBytes("VmHWM");
+    size_t before = StatusBytes(reset ? "VmRSS" : "VmHWM");
     result.seconds = work();
     bool done = result.seconds >= 0;
     size_t peak = StatusBytes("VmHWM");

@@ -178,8 +178,8 @@ int main()
     std::printf("load keeps at least %.2f of Expat's speed: %s\n", leastShareOfExpatSpeed,
                 keepsPace ? "yes" : "NO");
     // Absolute speed depends on how busy the machine is, and every element
-    // costs a fixed record of 88 bytes plus the allocator's share, so the
-    // memory ratio depends on how densely the file packs its elements; only
-    // the speed relative to Expat is asserted.
+    // costs a fixed record of 88 bytes, so the memory ratio depends on how
+    // densely the file packs its elements; only the speed relative to Expat
+    // is asserted.
     return keepsPace ? 0 : 1;
 }
