@@ -3,6 +3,7 @@
 #include "office/package/Properties.h"
 #include "office/package/Relationships.h"
 #include "tests/office/package/ZipFixture.h"
+#include "tests/support/ZipOfParts.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,7 @@ namespace office {
 namespace {
 
 Package Minimal() {
-    return Package::FromBytes(testing::MakeZip(testing::MinimalPackage()), "minimal");
+    return Package::FromBytes(ZipOfParts(testing::MinimalPackage()), "minimal");
 }
 
 TEST(ContentTypes, OverridesWinOverExtensionDefaultsAndEditsSurviveAWrite) {

@@ -1,13 +1,13 @@
 #include "office/package/Package.h"
 #include "office/package/PackageError.h"
 #include "tests/office/package/ZipFixture.h"
+#include "tests/support/ZipOfParts.h"
 
 #include <gtest/gtest.h>
 
 namespace office {
 namespace {
 
-using testing::MakeZip;
 using testing::MinimalPackage;
 
 std::vector<std::filesystem::path> OfficeSamples() {
@@ -46,7 +46,7 @@ TEST(PackageRoundTrip, UntouchedPartsKeepTheirCompressedBytes) {
 }
 
 TEST(PackageRoundTrip, ReplacedPartKeepsItsPlaceAndNewPartsGoLast) {
-    Package package = Package::FromBytes(MakeZip(MinimalPackage()), "minimal");
+    Package package = Package::FromBytes(ZipOfParts(MinimalPackage()), "minimal");
     package.SetPart("/MAIN.xml", "<root>changed</root>");
     package.SetPart("extra/new.xml", "<new/>");
     Package again = Package::FromBytes(package.ToBytes(), "again");
@@ -60,7 +60,7 @@ TEST(PackageRoundTrip, ReplacedPartKeepsItsPlaceAndNewPartsGoLast) {
 
 TEST(PackageRoundTrip, SaveAsWritesAtomicallyAndNeverReplacesAFile) {
     auto folder = testing::MakeTempFolder();
-    Package package = Package::FromBytes(MakeZip(MinimalPackage()), "minimal");
+    Package package = Package::FromBytes(ZipOfParts(MinimalPackage()), "minimal");
     package.SaveAs(folder / "out.docx");
     EXPECT_EQ(Package::Open(folder / "out.docx").Part("main.xml"), package.Part("main.xml"));
 

@@ -1,6 +1,7 @@
 #include "office/package/Package.h"
 #include "office/package/PackageError.h"
 #include "tests/office/package/ZipFixture.h"
+#include "tests/support/ZipOfParts.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,6 @@ namespace office {
 namespace {
 
 using testing::Entries;
-using testing::MakeZip;
 using testing::MinimalPackage;
 
 // The error text of reading bytes as a package named "t.dotx", or "" when it was read.
@@ -30,30 +30,30 @@ Entries With(std::string name, std::string data) {
 TEST(PackageSafety, HostileEntryNamesAreRefusedNamingTheFile) {
     for (const char* name : {"../x", "word/../../x", "/etc/passwd", "C:/x.xml", "word\\x.xml"}) {
         SCOPED_TRACE(name);
-        std::string text = Refusal(MakeZip(With(name, "x")));
+        std::string text = Refusal(ZipOfParts(With(name, "x")));
         EXPECT_NE(text.find("t.dotx"), std::string::npos) << text;
         EXPECT_NE(text.find("entry name"), std::string::npos) << text;
     }
-    EXPECT_EQ(Refusal(MakeZip(With("word/..x/ok.xml", "<a/>"))), "");
+    EXPECT_EQ(Refusal(ZipOfParts(With("word/..x/ok.xml", "<a/>"))), "");
 }
 
 TEST(PackageSafety, DuplicateEntriesAreRefusedIgnoringCase) {
-    std::string text = Refusal(MakeZip(With("MAIN.XML", "<a/>")));
+    std::string text = Refusal(ZipOfParts(With("MAIN.XML", "<a/>")));
     EXPECT_NE(text.find("occurs twice"), std::string::npos) << text;
 }
 
 TEST(PackageSafety, ZipBombsAreRefusedByRatioAndByTotalSize) {
-    std::string text = Refusal(testing::MakeBombZip(MinimalPackage(), "bomb.bin", 64u << 20));
+    std::string text = Refusal(BombZipOfParts(MinimalPackage(), "bomb.bin", 64u << 20));
     EXPECT_NE(text.find("zip bomb"), std::string::npos) << text;
 
     ZipLimits small;
     small.maxTotalUncompressed = 1000;
-    text = Refusal(MakeZip(With("big.bin", std::string(2000, 'x'))), small);
+    text = Refusal(ZipOfParts(With("big.bin", std::string(2000, 'x'))), small);
     EXPECT_NE(text.find("more than 1 GiB"), std::string::npos) << text;
 }
 
 TEST(PackageSafety, PartsWithADtdAreRefused) {
-    std::string text = Refusal(MakeZip(With("word/evil.xml",
+    std::string text = Refusal(ZipOfParts(With("word/evil.xml",
         "<?xml version=\"1.0\"?><!DOCTYPE x [<!ENTITY e SYSTEM \"file:///etc/passwd\">]><x>&e;</x>")));
     EXPECT_NE(text.find("word/evil.xml"), std::string::npos) << text;
     EXPECT_NE(text.find("DTD"), std::string::npos) << text;
@@ -66,9 +66,9 @@ TEST(PackageSafety, FilesThatAreNoPackageAreRefusedWithTheirReason) {
     ole.resize(4096, '\0');
     EXPECT_NE(Refusal(ole).find("only OOXML packages are read"), std::string::npos);
     Entries noTypes = {{"word/document.xml", "<a/>"}};
-    EXPECT_NE(Refusal(MakeZip(noTypes)).find("[Content_Types].xml"), std::string::npos);
+    EXPECT_NE(Refusal(ZipOfParts(noTypes)).find("[Content_Types].xml"), std::string::npos);
 
-    std::string zip = MakeZip(MinimalPackage());
+    std::string zip = ZipOfParts(MinimalPackage());
     std::string truncated = zip.substr(0, zip.size() / 2);
     EXPECT_NE(Refusal(truncated), "");
 }

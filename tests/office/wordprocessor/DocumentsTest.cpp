@@ -1,11 +1,8 @@
 #include "office/package/ContentTypes.h"
 #include "office/package/Package.h"
 #include "office/package/Properties.h"
-#include "office/package/ZipArchive.h"
 #include "tests/office/wordprocessor/WordFixture.h"
 #include "tests/support/ZipOfParts.h"
-
-#include <zlib.h>
 
 #include <fstream>
 #include <set>
@@ -14,25 +11,6 @@ namespace word_test {
 namespace {
 
 class Documents : public WordFixture {};
-
-// 64 MiB of zeros deflated as tightly as zlib can: a thousand to one.
-std::string BombZip() {
-    auto bomb = std::make_shared<office::ZipEntry>();
-    bomb->name = "word/document.xml";
-    bomb->data.assign(64u << 20, '\0');
-    uLongf size = compressBound(bomb->data.size());
-    std::string zlibStream(size, '\0');
-    compress2(reinterpret_cast<Bytef*>(zlibStream.data()), &size, reinterpret_cast<const Bytef*>(bomb->data.data()),
-              bomb->data.size(), 9);
-    bomb->raw = zlibStream.substr(2, size - 6);  // the raw deflate data inside the zlib wrapper
-    bomb->hasRaw = true;
-    bomb->rawMethod = 8;
-    bomb->crc = static_cast<uint32_t>(crc32_z(0, reinterpret_cast<const Bytef*>(bomb->data.data()), bomb->data.size()));
-    auto types = std::make_shared<office::ZipEntry>();
-    types->name = "[Content_Types].xml";
-    types->data = "<Types/>";
-    return office::WriteZip({types, bomb});
-}
 
 const char kDocumentType[] = "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml";
 
@@ -113,7 +91,8 @@ TEST_F(Documents, BadTemplatesAreRefusedNamingFileAndReasonAndNothingIsWritten) 
         {write("text.dotx", "just text"), "not a zip"},
         {write("old.doc", ole), "only OOXML templates"},
         {write("escape.dotx", ZipOfParts({{"[Content_Types].xml", "<Types/>"}, {"../x", "x"}})), "leaves the package"},
-        {write("bomb.dotx", BombZip()), "zip bomb"},
+        {write("bomb.dotx", BombZipOfParts({{"[Content_Types].xml", "<Types/>"}}, "word/document.xml", 64u << 20)),
+         "zip bomb"},
         {(SharedDir() / "samples" / "poi-test.xltx").string(), "not a WordprocessingML"},
     };
     for (const auto& [path, reason] : cases) {
