@@ -84,6 +84,19 @@ struct Written {
     uint32_t offset;
 };
 
+// From the flags to the name length, a local header and its central
+// directory record hold the same fields.
+void PutSharedFields(std::string& out, const Written& item, DosTime stamp) {
+    Put16(out, 0x0800);  // names are UTF-8
+    Put16(out, item.method);
+    Put16(out, stamp.time);
+    Put16(out, stamp.date);
+    Put32(out, item.crc);
+    Put32(out, item.compressedSize);
+    Put32(out, item.size);
+    Put16(out, static_cast<uint32_t>(item.name->size()));
+}
+
 void CheckFits(uint64_t value, const std::string& name) {
     if (value > std::numeric_limits<uint32_t>::max()) {
         throw PackageError("Cannot write the package: the part '" + name + "' is larger than 4 GiB");
@@ -123,14 +136,7 @@ std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries
 
         Put32(out, 0x04034b50);
         Put16(out, 20);
-        Put16(out, 0x0800);  // names are UTF-8
-        Put16(out, item.method);
-        Put16(out, stamp.time);
-        Put16(out, stamp.date);
-        Put32(out, item.crc);
-        Put32(out, item.compressedSize);
-        Put32(out, item.size);
-        Put16(out, static_cast<uint32_t>(entry->name.size()));
+        PutSharedFields(out, item, stamp);
         Put16(out, 0);
         out += entry->name;
         out += *payload;
@@ -141,14 +147,7 @@ std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries
         Put32(out, 0x02014b50);
         Put16(out, 20);
         Put16(out, 20);
-        Put16(out, 0x0800);
-        Put16(out, item.method);
-        Put16(out, stamp.time);
-        Put16(out, stamp.date);
-        Put32(out, item.crc);
-        Put32(out, item.compressedSize);
-        Put32(out, item.size);
-        Put16(out, static_cast<uint32_t>(item.name->size()));
+        PutSharedFields(out, item, stamp);
         Put16(out, 0);
         Put16(out, 0);
         Put16(out, 0);
