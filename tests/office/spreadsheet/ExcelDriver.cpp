@@ -49,4 +49,12 @@ std::string NameAddress(IDispatch* workbook, const char* name)
     return GetText(range.Get(), u"Address");
 }
 
+std::filesystem::path ShowWorkbooks(IDispatch* excel)
+{
+    ::testing::internal::CaptureStdout();
+    Put(excel, u"Visible", Var(1));
+    std::string printed = ::testing::internal::GetCapturedStdout();
+    return printed.substr(0, printed.find('\n'));
+}
+
 }  // namespace excel_test

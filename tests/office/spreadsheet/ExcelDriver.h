@@ -2,6 +2,7 @@
 // "Excel.Application" and IDispatch calls by member name, nothing else.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include "tests/support/DispatchDriver.h"
@@ -23,5 +24,7 @@ ComPtr<IDispatch> RowOf(IDispatch* sheet, int row);
 ComPtr<IDispatch> RowSpan(IDispatch* excel, IDispatch* sheet, int first, int last);
 // A name's RefersToRange, as Sheet!$A$1-style text via Address.
 std::string NameAddress(IDispatch* workbook, const char* name);
+// Visible = 1, which writes the open workbooks; the first path the server printed.
+std::filesystem::path ShowWorkbooks(IDispatch* excel);
 
 }  // namespace excel_test

@@ -19,10 +19,7 @@ class IndependentReaderTest : public ::testing::Test {
 protected:
     std::filesystem::path ShowOne()
     {
-        ::testing::internal::CaptureStdout();
-        Put(excel.Get(), u"Visible", Var(1));
-        std::string printed = ::testing::internal::GetCapturedStdout();
-        return printed.substr(0, printed.find('\n'));
+        return ShowWorkbooks(excel.Get());
     }
 
     void ExpectOpenpyxlReads(const std::filesystem::path& workbook, const std::string& expectations)

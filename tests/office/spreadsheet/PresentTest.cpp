@@ -22,12 +22,10 @@ class PresentTest : public ::testing::Test {
 protected:
     std::filesystem::path Show()
     {
-        ::testing::internal::CaptureStdout();
-        Put(excel.Get(), u"Visible", Var(1));
-        std::string printed = ::testing::internal::GetCapturedStdout();
+        std::filesystem::path shown = ShowWorkbooks(excel.Get());
         auto files = scratch.OutputFiles();
         EXPECT_FALSE(files.empty());
-        return files.empty() ? std::filesystem::path() : std::filesystem::path(printed.substr(0, printed.find('\n')));
+        return files.empty() ? std::filesystem::path() : shown;
     }
 
     ScratchFolder scratch;

@@ -16,10 +16,7 @@ class ShiftedPartsTest : public ::testing::Test {
 protected:
     office::Package Show()
     {
-        ::testing::internal::CaptureStdout();
-        Put(excel.Get(), u"Visible", Var(1));
-        std::string printed = ::testing::internal::GetCapturedStdout();
-        return office::Package::Open(printed.substr(0, printed.find('\n')));
+        return office::Package::Open(ShowWorkbooks(excel.Get()));
     }
 
     static void ExpectHas(const std::string& part, const std::string& text)
