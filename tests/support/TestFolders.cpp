@@ -3,7 +3,6 @@
 #include <stdlib.h>
 
 #include <stdexcept>
-#include <string>
 
 std::filesystem::path SharedDir()
 {
@@ -12,6 +11,11 @@ std::filesystem::path SharedDir()
         throw std::runtime_error("TOLVANE_SHARED_DIR is not set");
     }
     return dir;
+}
+
+std::string SamplePath(const std::string& name)
+{
+    return (SharedDir() / "samples" / name).string();
 }
 
 std::filesystem::path MakeTempFolder()

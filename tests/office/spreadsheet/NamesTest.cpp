@@ -8,11 +8,6 @@
 namespace excel_test {
 namespace {
 
-std::string Sample(const char* name)
-{
-    return (SharedDir() / "samples" / name).string();
-}
-
 class NamesTest : public ::testing::Test {
 protected:
     ScratchFolder scratch;
@@ -21,7 +16,7 @@ protected:
 
 TEST_F(NamesTest, NamesByNameAndIndexInAlphabeticalOrder)
 {
-    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), Sample("poi-48923.xlsx"));
+    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), SamplePath("poi-48923.xlsx"));
     ComPtr<IDispatch> names = Get(book.Get(), u"Names");
     LONG count = GetInt(names.Get(), u"count");
     ASSERT_EQ(count, 4);
@@ -44,13 +39,13 @@ TEST_F(NamesTest, NamesByNameAndIndexInAlphabeticalOrder)
 
 TEST_F(NamesTest, RefersToRangeFailsForRefErrorsConstantsFormulasAndExternalBooks)
 {
-    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), Sample("poi-56274.xlsx"));
+    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), SamplePath("poi-56274.xlsx"));
     ComPtr<IDispatch> broken = Call(Get(book.Get(), u"Names").Get(), u"Item", {Var("reportDate")});
     Outcome outcome = TryGet(broken.Get(), u"RefersToRange");
     EXPECT_EQ(outcome.hr, DISP_E_EXCEPTION);
     EXPECT_NE(outcome.description.find("#REF!"), std::string::npos);
 
-    ComPtr<IDispatch> budget = AddWorkbook(excel.Get(), Sample("poi-simple-monthly-budget.xlsx"));
+    ComPtr<IDispatch> budget = AddWorkbook(excel.Get(), SamplePath("poi-simple-monthly-budget.xlsx"));
     ComPtr<IDispatch> names = Get(budget.Get(), u"Names");
     for (int i = 1; i <= GetInt(names.Get(), u"Count"); ++i) {
         ComPtr<IDispatch> name = Call(names.Get(), u"Item", {Var(i)});
@@ -60,7 +55,7 @@ TEST_F(NamesTest, RefersToRangeFailsForRefErrorsConstantsFormulasAndExternalBook
         }
     }
 
-    ComPtr<IDispatch> external = AddWorkbook(excel.Get(), Sample("poi-54399.xlsx"));
+    ComPtr<IDispatch> external = AddWorkbook(excel.Get(), SamplePath("poi-54399.xlsx"));
     names = Get(external.Get(), u"Names");
     int refused = 0;
     for (int i = 1; i <= GetInt(names.Get(), u"Count"); ++i) {

@@ -9,11 +9,6 @@
 namespace excel_test {
 namespace {
 
-std::string Sample(const char* name)
-{
-    return (SharedDir() / "samples" / name).string();
-}
-
 class RangeTest : public ::testing::Test {
 protected:
     ComPtr<IDispatch> Built()
@@ -40,7 +35,7 @@ protected:
 
 TEST_F(RangeTest, CommentsAreReadAndMissingOnesAreNothing)
 {
-    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), Sample("poi-WithVariousData.xlsx"));
+    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), SamplePath("poi-WithVariousData.xlsx"));
     ComPtr<IDispatch> first = Get(book.Get(), u"ActiveSheet");
     ComPtr<IDispatch> comment = Get(CellAt(first.Get(), 5, 3).Get(), u"Comment");
     ASSERT_TRUE(comment);
@@ -55,7 +50,7 @@ TEST_F(RangeTest, CommentsAreReadAndMissingOnesAreNothing)
 
 TEST_F(RangeTest, NumberFormatsAreReadAndPutBack)
 {
-    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), Sample("poi-45544.xlsx"));
+    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), SamplePath("poi-45544.xlsx"));
     ComPtr<IDispatch> first = Get(book.Get(), u"ActiveSheet");
     EXPECT_EQ(GetText(CellAt(first.Get(), 5, 1).Get(), u"NumberFormat"), "[$-409]mmmm\\ d\\,\\ yyyy;@");
     EXPECT_EQ(GetText(CellAt(first.Get(), 10, 2).Get(), u"NumberFormatLocal"), "0.0%");

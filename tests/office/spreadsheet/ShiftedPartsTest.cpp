@@ -61,7 +61,7 @@ TEST_F(ShiftedPartsTest, SheetElementsFollowTheInsertedRows)
 
 TEST_F(ShiftedPartsTest, TablesGrowWhenRowsGoInsideAndMoveWhenAbove)
 {
-    std::string sample = (SharedDir() / "samples" / "poi-56274.xlsx").string();
+    std::string sample = SamplePath("poi-56274.xlsx");
     ComPtr<IDispatch> book = AddWorkbook(excel.Get(), sample);
     ComPtr<IDispatch> sheet = Get(book.Get(), u"ActiveSheet");
     Call(RowOf(sheet.Get(), 2).Get(), u"Insert", {Var(kShiftDown)});
@@ -71,7 +71,7 @@ TEST_F(ShiftedPartsTest, TablesGrowWhenRowsGoInsideAndMoveWhenAbove)
 
 TEST_F(ShiftedPartsTest, ChartSeriesFollowTheirRows)
 {
-    std::string sample = (SharedDir() / "samples" / "poi-45544.xlsx").string();
+    std::string sample = SamplePath("poi-45544.xlsx");
     ComPtr<IDispatch> book = AddWorkbook(excel.Get(), sample);
     ComPtr<IDispatch> sheet = Call(book.Get(), u"Worksheets", {Var("Top Six Functions")});
     Call(RowOf(sheet.Get(), 10).Get(), u"Insert", {Var(kShiftDown)});
@@ -140,7 +140,7 @@ TEST_F(ShiftedPartsTest, PivotSourcesGrowAndAreRefreshedOnOpen)
 
 TEST_F(ShiftedPartsTest, ExtendedConditionalFormatsMoveToo)
 {
-    std::string sample = (SharedDir() / "samples" / "poi-simple-monthly-budget.xlsx").string();
+    std::string sample = SamplePath("poi-simple-monthly-budget.xlsx");
     ComPtr<IDispatch> book = AddWorkbook(excel.Get(), sample);
     Call(RowOf(Get(book.Get(), u"ActiveSheet").Get(), 2).Get(), u"Insert", {Var(kShiftDown)});
     std::string xml = Show().Part("xl/worksheets/sheet1.xml");

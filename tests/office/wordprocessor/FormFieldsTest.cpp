@@ -5,12 +5,8 @@ namespace {
 
 class FormFields : public WordFixture {};
 
-std::string Sample(const char* name) {
-    return (SharedDir() / "samples" / name).string();
-}
-
 TEST_F(FormFields, WordMadeSamplesListEveryFieldInDocumentOrderWithItsType) {
-    ComPtr<IDispatch> document = AddDocument(word.Get(), Sample("poi-form_footnotes.docx"));
+    ComPtr<IDispatch> document = AddDocument(word.Get(), SamplePath("poi-form_footnotes.docx"));
     ComPtr<IDispatch> fields = Get(document.Get(), u"FormFields");
     ASSERT_EQ(GetInt(fields.Get(), u"Count"), 69);
     int text = 0, check = 0;
@@ -28,12 +24,12 @@ TEST_F(FormFields, WordMadeSamplesListEveryFieldInDocumentOrderWithItsType) {
     ComPtr<IDispatch> selection = Get(Get(document.Get(), u"ActiveWindow").Get(), u"Selection");
     EXPECT_EQ(GetInt(Get(Get(selection.Get(), u"Range").Get(), u"Tables").Get(), u"Count"), 1);
 
-    ComPtr<IDispatch> legacy = AddDocument(word.Get(), Sample("docx4j-LegacyForms.docx"));
+    ComPtr<IDispatch> legacy = AddDocument(word.Get(), SamplePath("docx4j-LegacyForms.docx"));
     EXPECT_EQ(FieldNames(legacy.Get()), "Text1,Check1,Dropdown1");
     ComPtr<IDispatch> legacyFields = Get(legacy.Get(), u"FormFields");
     EXPECT_EQ(GetInt(Call(legacyFields.Get(), u"Item", {Var(3)}).Get(), u"Type"), 83);
 
-    ComPtr<IDispatch> german = AddDocument(word.Get(), Sample("poi-stress005.docx"));
+    ComPtr<IDispatch> german = AddDocument(word.Get(), SamplePath("poi-stress005.docx"));
     ComPtr<IDispatch> germanFields = Get(german.Get(), u"FormFields");
     EXPECT_EQ(GetInt(germanFields.Get(), u"Count"), 65);
     ComPtr<IDispatch> box = Call(germanFields.Get(), u"Item", {Var(u"KONTROLLKÄSTCHEN1")});

@@ -73,7 +73,7 @@ TEST_F(Repetition, TheLastParagraphRepeatsAtTheEndOfTheDocument) {
 }
 
 TEST_F(Repetition, WordMadeRowsRepeatToo) {
-    std::string sample = (SharedDir() / "samples" / "poi-form_footnotes.docx").string();
+    std::string sample = SamplePath("poi-form_footnotes.docx");
     ComPtr<IDispatch> document = BuildDocument(word.Get(), sample, {{"Text2", 3, {"a", "b", "c"}}});
     // Every text field is filled; only check boxes remain.
     ComPtr<IDispatch> fields = Get(document.Get(), u"FormFields");
