@@ -24,6 +24,7 @@
 #include "office/package/ZipArchive.h"
 #include "office/spreadsheet/Registration.h"
 #include "platform/com/ole2.h"
+#include "tests/support/Variants.h"
 
 namespace {
 
@@ -76,25 +77,6 @@ VARIANT Invoke(IDispatch* object, const char16_t* member, WORD kind, std::vector
     return result;
 }
 
-VARIANT Int(int value)
-{
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = value;
-    return v;
-}
-
-VARIANT Text(const std::string& text)
-{
-    std::u16string wide = Utf8ToUtf16(text);
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = SysAllocStringLen(wide.data(), UINT(wide.size()));
-    return v;
-}
-
 VARIANT Object(IDispatch* object)
 {
     VARIANT v;
@@ -137,7 +119,8 @@ IDispatch* StartExcel()
 IDispatch* AddWorkbook(IDispatch* excel, const std::filesystem::path& path)
 {
     IDispatch* workbooks = Get(excel, u"Workbooks");
-    VARIANT argument = Text(path.string());
+    std::u16string wide = Utf8ToUtf16(path.string());
+    VARIANT argument = TextVariant(wide.c_str());
     VARIANT book = Invoke(workbooks, u"Add", DISPATCH_METHOD, {argument});
     VariantClear(&argument);
     workbooks->Release();
@@ -146,7 +129,7 @@ IDispatch* AddWorkbook(IDispatch* excel, const std::filesystem::path& path)
 
 void Show(IDispatch* excel)
 {
-    Invoke(excel, u"Visible", DISPATCH_PROPERTYPUT, {Int(1)});
+    Invoke(excel, u"Visible", DISPATCH_PROPERTYPUT, {IntVariant(1)});
 }
 
 // A workbook package with one sheet whose rows are given as sheetData XML.
@@ -209,15 +192,15 @@ double WriteScenario(const std::filesystem::path& templatePath)
     IDispatch* sheet = Get(book, u"ActiveSheet");
     IDispatch* cells = Get(sheet, u"Cells");
     for (int column = 0; column < kColumns; ++column) {
-        IDispatch* first = Get(cells, u"Item", {Int(1), Int(column + 1)});
-        IDispatch* target = Get(first, u"Resize", {Int(kRows), Int(1)});
+        IDispatch* first = Get(cells, u"Item", {IntVariant(1), IntVariant(column + 1)});
+        IDispatch* target = Get(first, u"Resize", {IntVariant(kRows), IntVariant(1)});
         VARIANT value;
         VariantInit(&value);
         value.vt = VT_ARRAY | VT_BSTR;
         value.parray = arrays[size_t(column)];
-        Invoke(excel, u"EnableEvents", DISPATCH_PROPERTYPUT, {Int(0)});
+        Invoke(excel, u"EnableEvents", DISPATCH_PROPERTYPUT, {IntVariant(0)});
         Invoke(target, u"Value", DISPATCH_PROPERTYPUT, {value});
-        Invoke(excel, u"EnableEvents", DISPATCH_PROPERTYPUT, {Int(1)});
+        Invoke(excel, u"EnableEvents", DISPATCH_PROPERTYPUT, {IntVariant(1)});
         Release({target, first});
     }
     Show(excel);
@@ -267,14 +250,14 @@ double InsertScenario(const std::filesystem::path& templatePath)
         // Copy a 2-row block and insert it above a row further down each time.
         int source = 10 + block * 12;
         int target = source + 5;
-        IDispatch* first = Get(rows, u"Item", {Int(source)});
-        IDispatch* last = Get(rows, u"Item", {Int(source + 1)});
+        IDispatch* first = Get(rows, u"Item", {IntVariant(source)});
+        IDispatch* last = Get(rows, u"Item", {IntVariant(source + 1)});
         IDispatch* copied = Get(excel, u"Range", {Object(first), Object(last)});
         Invoke(copied, u"Copy", DISPATCH_METHOD, {});
-        IDispatch* at = Get(rows, u"Item", {Int(target)});
+        IDispatch* at = Get(rows, u"Item", {IntVariant(target)});
         Invoke(at, u"Select", DISPATCH_METHOD, {});
         IDispatch* selection = Get(excel, u"Selection");
-        Invoke(selection, u"Insert", DISPATCH_METHOD, {Int(-4121)});
+        Invoke(selection, u"Insert", DISPATCH_METHOD, {IntVariant(-4121)});
         Release({selection, at, copied, last, first});
     }
     Show(excel);
