@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "office/dispatch/Utf8.h"
+#include "tests/support/Variants.h"
 
 namespace dispatch_test {
 namespace {
@@ -34,12 +35,7 @@ ComPtr<IDispatch> ObjectOf(const Var& result)
 
 }  // namespace
 
-Var::Var(int number)
-{
-    VariantInit(&value);
-    value.vt = VT_I4;
-    value.lVal = number;
-}
+Var::Var(int number) : value(IntVariant(number)) {}
 
 Var::Var(double number)
 {
@@ -63,12 +59,7 @@ Var::Var(const char* utf8)
     value.bstrVal = SysAllocStringLen(text.data(), UINT(text.size()));
 }
 
-Var::Var(const char16_t* text)
-{
-    VariantInit(&value);
-    value.vt = VT_BSTR;
-    value.bstrVal = SysAllocString(text);
-}
+Var::Var(const char16_t* text) : value(TextVariant(text)) {}
 
 Var::Var(IDispatch* object)
 {
