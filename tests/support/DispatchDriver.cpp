@@ -33,6 +33,57 @@ ComPtr<IDispatch> ObjectOf(const Var& result)
     return result.value.vt == VT_DISPATCH ? ComPtr<IDispatch>(result.value.pdispVal) : ComPtr<IDispatch>();
 }
 
+// Invoke, telling the typed getters whether a failure has been reported
+// already, so that one failed call makes one report.
+Var Run(IDispatch* object, const char16_t* member, WORD kind, std::initializer_list<Var> args, Outcome* outcome,
+        bool& reported)
+{
+    reported = false;
+    Var result;
+    if (!object) {
+        if (outcome) {
+            *outcome = {E_POINTER, "null object"};
+        }
+        Fail("call on a null object: " + Utf16ToUtf8(member));
+        reported = true;
+        return result;
+    }
+    DISPID id;
+    LPOLESTR name = const_cast<LPOLESTR>(member);
+    HRESULT hr = object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(hr)) {
+        if (outcome) {
+            *outcome = {hr, "unknown name"};
+        } else {
+            Fail("GetIDsOfNames " + Utf16ToUtf8(member) + " failed " + Hex(hr));
+            reported = true;
+        }
+        return result;
+    }
+    // Arguments go in reverse order, as IDispatch wants them.
+    std::vector<VARIANT> reversed;
+    for (auto it = std::rbegin(args); it != std::rend(args); ++it) {
+        reversed.push_back(it->value);
+    }
+    DISPID putId = DISPID_PROPERTYPUT;
+    bool put = kind == DISPATCH_PROPERTYPUT;
+    DISPPARAMS params{reversed.data(), put ? &putId : nullptr, UINT(reversed.size()), put ? 1u : 0u};
+    EXCEPINFO info{};
+    UINT argError = 0;
+    hr = object->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, kind, &params, &result.value, &info, &argError);
+    std::string description = info.bstrDescription ? Utf16ToUtf8(info.bstrDescription) : "";
+    SysFreeString(info.bstrDescription);
+    SysFreeString(info.bstrSource);
+    SysFreeString(info.bstrHelpFile);
+    if (outcome) {
+        *outcome = {hr, description};
+    } else if (FAILED(hr)) {
+        Fail(Utf16ToUtf8(member) + " failed " + Hex(hr) + ": " + description);
+        reported = true;
+    }
+    return result;
+}
+
 }  // namespace
 
 Var::Var(int number) : value(IntVariant(number)) {}
@@ -102,6 +153,12 @@ std::string Var::Text() const
     return Utf16ToUtf8(std::u16string_view(value.bstrVal ? value.bstrVal : u"", SysStringLen(value.bstrVal)));
 }
 
+Var Invoke(IDispatch* object, const char16_t* member, WORD kind, std::initializer_list<Var> args, Outcome* outcome)
+{
+    bool reported;
+    return Run(object, member, kind, args, outcome, reported);
+}
+
 void ReportFailuresTo(FailureReport report)
 {
     failureReport = report;
@@ -124,54 +181,11 @@ ComPtr<IDispatch> CreateServer(const char16_t* progId)
     return ComPtr<IDispatch>::Adopt(server);
 }
 
-Var Invoke(IDispatch* object, const char16_t* member, WORD kind, std::initializer_list<Var> args, Outcome* outcome)
-{
-    Var result;
-    if (!object) {
-        if (outcome) {
-            *outcome = {E_POINTER, "null object"};
-        }
-        Fail("call on a null object: " + Utf16ToUtf8(member));
-        return result;
-    }
-    DISPID id;
-    LPOLESTR name = const_cast<LPOLESTR>(member);
-    HRESULT hr = object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
-    if (FAILED(hr)) {
-        if (outcome) {
-            *outcome = {hr, "unknown name"};
-        } else {
-            Fail("GetIDsOfNames " + Utf16ToUtf8(member) + " failed " + Hex(hr));
-        }
-        return result;
-    }
-    // Arguments go in reverse order, as IDispatch wants them.
-    std::vector<VARIANT> reversed;
-    for (auto it = std::rbegin(args); it != std::rend(args); ++it) {
-        reversed.push_back(it->value);
-    }
-    DISPID putId = DISPID_PROPERTYPUT;
-    bool put = kind == DISPATCH_PROPERTYPUT;
-    DISPPARAMS params{reversed.data(), put ? &putId : nullptr, UINT(reversed.size()), put ? 1u : 0u};
-    EXCEPINFO info{};
-    UINT argError = 0;
-    hr = object->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, kind, &params, &result.value, &info, &argError);
-    std::string description = info.bstrDescription ? Utf16ToUtf8(info.bstrDescription) : "";
-    SysFreeString(info.bstrDescription);
-    SysFreeString(info.bstrSource);
-    SysFreeString(info.bstrHelpFile);
-    if (outcome) {
-        *outcome = {hr, description};
-    } else if (FAILED(hr)) {
-        Fail(Utf16ToUtf8(member) + " failed " + Hex(hr) + ": " + description);
-    }
-    return result;
-}
-
 ComPtr<IDispatch> Get(IDispatch* object, const char16_t* member, std::initializer_list<Var> args)
 {
-    Var result = Invoke(object, member, DISPATCH_PROPERTYGET, args);
-    if (result.value.vt != VT_DISPATCH) {
+    bool reported;
+    Var result = Run(object, member, DISPATCH_PROPERTYGET, args, nullptr, reported);
+    if (!reported && result.value.vt != VT_DISPATCH) {
         Fail(Utf16ToUtf8(member) + " returned no object");
     }
     return ObjectOf(result);
@@ -184,9 +198,12 @@ ComPtr<IDispatch> Call(IDispatch* object, const char16_t* member, std::initializ
 
 LONG GetInt(IDispatch* object, const char16_t* member, std::initializer_list<Var> args)
 {
-    Var result = Invoke(object, member, DISPATCH_PROPERTYGET, args);
+    bool reported;
+    Var result = Run(object, member, DISPATCH_PROPERTYGET, args, nullptr, reported);
     if (result.value.vt != VT_I4) {
-        Fail(Utf16ToUtf8(member) + " returned no number");
+        if (!reported) {
+            Fail(Utf16ToUtf8(member) + " returned no number");
+        }
         return -1;
     }
     return result.value.lVal;
@@ -194,8 +211,9 @@ LONG GetInt(IDispatch* object, const char16_t* member, std::initializer_list<Var
 
 std::string GetText(IDispatch* object, const char16_t* member, std::initializer_list<Var> args)
 {
-    Var result = Invoke(object, member, DISPATCH_PROPERTYGET, args);
-    if (result.value.vt != VT_BSTR) {
+    bool reported;
+    Var result = Run(object, member, DISPATCH_PROPERTYGET, args, nullptr, reported);
+    if (!reported && result.value.vt != VT_BSTR) {
         Fail(Utf16ToUtf8(member) + " returned no text");
     }
     return result.Text();
