@@ -39,7 +39,7 @@ bool IsOtherStory(const char* name) {
 
 pugi::xml_node AncestorNamed(pugi::xml_node node, const std::string& name) {
     for (; node; node = node.parent()) {
-        if (node.type() == pugi::node_element && name == node.name()) return node;
+        if (IsElement(node, name)) return node;
     }
     return {};
 }

@@ -2,15 +2,12 @@
 
 #include "office/wordprocessor/TextEditing.h"
 #include "office/wordprocessor/WordError.h"
+#include "office/wordprocessor/WordNames.h"
 
 #include <cstring>
 
 namespace office::word {
 namespace {
-
-bool Is(pugi::xml_node node, const std::string& name) {
-    return node.type() == pugi::node_element && name == node.name();
-}
 
 pugi::xml_node NextElement(pugi::xml_node node) {
     for (node = node.next_sibling(); node && node.type() != pugi::node_element; node = node.next_sibling()) {}
@@ -23,7 +20,7 @@ pugi::xml_node PreviousElement(pugi::xml_node node) {
 }
 
 bool IsBlockContainer(const WordNames& names, pugi::xml_node node) {
-    return Is(node, names.body) || Is(node, names.tc) || Is(node, names.tbl);
+    return IsElement(node, names.body) || IsElement(node, names.tc) || IsElement(node, names.tbl);
 }
 
 pugi::xml_node StartNode(const Span& span) {
@@ -40,8 +37,8 @@ pugi::xml_node StartNode(const Span& span) {
 // entering tables through their first cell.
 Point FirstParagraph(const WordNames& names, pugi::xml_node container, pugi::xml_node first) {
     for (pugi::xml_node node = first; node; node = node.next_sibling()) {
-        if (Is(node, names.p)) return {container, node};
-        if (!Is(node, names.tbl)) continue;
+        if (IsElement(node, names.p)) return {container, node};
+        if (!IsElement(node, names.tbl)) continue;
         pugi::xml_node cell = node.child(names.tr.c_str()).child(names.tc.c_str());
         if (cell) return FirstParagraph(names, cell, cell.first_child());
     }
@@ -53,7 +50,7 @@ pugi::xml_node NextParagraph(const WordNames& names, pugi::xml_node paragraph, p
     for (pugi::xml_node node = paragraph; node && node != body; node = node.parent()) {
         for (pugi::xml_node sibling = node.next_sibling(); sibling; sibling = sibling.next_sibling()) {
             if (sibling.type() != pugi::node_element) continue;
-            if (Is(sibling, names.p)) return sibling;
+            if (IsElement(sibling, names.p)) return sibling;
             if (pugi::xml_node inner = sibling.find_node([p](pugi::xml_node n) { return std::strcmp(n.name(), p) == 0; })) {
                 return inner;
             }
@@ -70,7 +67,7 @@ Point AfterParagraph(pugi::xml_node paragraph) {
 // The paragraph after the table, made when the table is the last block.
 Point AfterTable(WordDocument& document, pugi::xml_node table) {
     pugi::xml_node next = NextElement(table);
-    if (Is(next, document.Names().p)) return {table.parent(), next};
+    if (IsElement(next, document.Names().p)) return {table.parent(), next};
     pugi::xml_node paragraph = table.parent().insert_child_after(document.Names().p.c_str(), table);
     document.NoteTextChange();
     return {table.parent(), paragraph};
@@ -89,18 +86,18 @@ Point StartOfRow(const WordNames& names, pugi::xml_node row) {
 void RemoveBookmarks(const WordNames& names, pugi::xml_node holder) {
     std::vector<pugi::xml_node> bookmarks;
     ForEachElement(holder, [&](pugi::xml_node node) {
-        if (Is(node, names.bookmarkStart) || Is(node, names.bookmarkEnd)) bookmarks.push_back(node);
+        if (IsElement(node, names.bookmarkStart) || IsElement(node, names.bookmarkEnd)) bookmarks.push_back(node);
     });
     for (pugi::xml_node node : bookmarks) node.parent().remove_child(node);
 }
 
 void AppendText(const WordNames& names, pugi::xml_node root, std::string& text) {
     ForEachElement(root, [&](pugi::xml_node node) {
-        if (Is(node, names.t)) {
+        if (IsElement(node, names.t)) {
             text += node.text().get();
-        } else if (Is(node, names.tab)) {
+        } else if (IsElement(node, names.tab)) {
             text += '\t';
-        } else if (Is(node, names.br)) {
+        } else if (IsElement(node, names.br)) {
             text += std::string_view(node.attribute(names.type.c_str()).value()) == "page" ? '\f' : '\v';
         }
     });
@@ -136,10 +133,10 @@ void PasteRows(WordDocument& document, Span& selection, const Clipboard& clipboa
     } else {
         Point at = BlockPoint(document, selection);
         pugi::xml_node previous = at.before ? PreviousElement(at.before) : at.container.last_child();
-        while (previous && (previous.type() != pugi::node_element || Is(previous, names.sectPr))) {
+        while (previous && (previous.type() != pugi::node_element || IsElement(previous, names.sectPr))) {
             previous = previous.previous_sibling();
         }
-        if (Is(previous, names.tbl)) {
+        if (IsElement(previous, names.tbl)) {
             table = previous;  // rows pasted right after a table extend it
         } else {
             at = BlockInsertionPoint(document, at);
@@ -161,7 +158,7 @@ void PasteRows(WordDocument& document, Span& selection, const Clipboard& clipboa
         pugi::xml_node next = NextElement(replaced);
         pugi::xml_node wholeTable = TableOf(names, replaced);
         RemoveNodes(document, {replaced});
-        Point at = Is(next, names.tr) ? StartOfRow(names, next) : AfterTable(document, wholeTable);
+        Point at = IsElement(next, names.tr) ? StartOfRow(names, next) : AfterTable(document, wholeTable);
         selection = PointSpan(document, at);
     }
 }
@@ -256,7 +253,7 @@ void GoToNextLine(WordDocument& document, Span& selection) {
     const WordNames& names = document.Names();
     if (selection.kind == SpanKind::Row) {
         pugi::xml_node next = NextElement(selection.node);
-        while (next && !Is(next, names.tr)) next = NextElement(next);
+        while (next && !IsElement(next, names.tr)) next = NextElement(next);
         Point at = next ? StartOfRow(names, next) : AfterTable(document, TableOf(names, selection.node));
         selection = PointSpan(document, at);
         return;
@@ -340,7 +337,7 @@ void SetText(WordDocument& document, Span& selection, std::string_view utf8) {
         case SpanKind::Paragraph: {
             std::vector<pugi::xml_node> content;
             for (pugi::xml_node node : selection.node.children()) {
-                if (!Is(node, document.Names().pPr)) content.push_back(node);
+                if (!IsElement(node, document.Names().pPr)) content.push_back(node);
             }
             RemoveNodes(document, content);
             at = InsertText(document, {selection.node, pugi::xml_node()}, utf8, pugi::xml_node());
@@ -371,22 +368,22 @@ std::vector<pugi::xml_node> ParagraphsOf(const WordDocument& document, const Spa
             break;
         case SpanKind::Row:
             ForEachElement(span.node, [&](pugi::xml_node node) {
-                if (Is(node, names.p)) paragraphs.push_back(node);
+                if (IsElement(node, names.p)) paragraphs.push_back(node);
             });
             break;
         case SpanKind::Point: {
             const Point& at = span.point;
             if (!IsBlockContainer(names, at.container)) {
                 paragraphs.push_back(AncestorNamed(at.container, names.p));
-            } else if (Is(at.before, names.tbl)) {
+            } else if (IsElement(at.before, names.tbl)) {
                 Point inner = FirstParagraph(names, at.container, at.before);
                 if (inner.before) paragraphs.push_back(inner.before);
-            } else if (Is(at.before, names.p)) {
+            } else if (IsElement(at.before, names.p)) {
                 paragraphs.push_back(at.before);
             } else {
                 pugi::xml_node previous = at.before ? PreviousElement(at.before) : at.container.last_child();
                 while (previous && previous.type() != pugi::node_element) previous = previous.previous_sibling();
-                if (Is(previous, names.p)) paragraphs.push_back(previous);
+                if (IsElement(previous, names.p)) paragraphs.push_back(previous);
             }
             break;
         }

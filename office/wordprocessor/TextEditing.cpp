@@ -1,15 +1,12 @@
 #include "office/wordprocessor/TextEditing.h"
 
 #include "office/wordprocessor/WordError.h"
+#include "office/wordprocessor/WordNames.h"
 
 #include <algorithm>
 
 namespace office::word {
 namespace {
-
-bool Is(pugi::xml_node node, const std::string& name) {
-    return node.type() == pugi::node_element && name == node.name();
-}
 
 // Builds the runs of one line into the container before `before`.
 class RunWriter {
@@ -62,7 +59,7 @@ Point SplitParagraph(const WordNames& names, Point at) {
         node = following;
     }
     pugi::xml_node first = next.first_child();
-    while (first && Is(first, names.pPr)) first = first.next_sibling();
+    while (first && IsElement(first, names.pPr)) first = first.next_sibling();
     return {next, first};
 }
 
@@ -70,10 +67,13 @@ Point SplitParagraph(const WordNames& names, Point at) {
 
 Point InlinePoint(WordDocument& document, Point at) {
     const WordNames& names = document.Names();
-    if (!Is(at.container, names.body) && !Is(at.container, names.tc) && !Is(at.container, names.tbl)) return at;
-    if (Is(at.before, names.p)) {
+    if (!IsElement(at.container, names.body) && !IsElement(at.container, names.tc) &&
+        !IsElement(at.container, names.tbl)) {
+        return at;
+    }
+    if (IsElement(at.before, names.p)) {
         pugi::xml_node first = at.before.first_child();
-        while (first && Is(first, names.pPr)) first = first.next_sibling();
+        while (first && IsElement(first, names.pPr)) first = first.next_sibling();
         return {at.before, first};
     }
     Point block = BlockInsertionPoint(document, at);
@@ -93,7 +93,7 @@ std::vector<pugi::xml_node> BookmarkOf(const WordNames& names, const FormField& 
     pugi::xml_node previous = field.beginRun.previous_sibling();
     while (previous && previous.type() != pugi::node_element) previous = previous.previous_sibling();
     auto matches = [&](pugi::xml_node node) {
-        return Is(node, names.bookmarkStart) && field.name == node.attribute(names.name.c_str()).value();
+        return IsElement(node, names.bookmarkStart) && field.name == node.attribute(names.name.c_str()).value();
     };
     if (matches(previous)) start = previous;
     for (pugi::xml_node node = field.beginRun; node && !start; node = node.next_sibling()) {
@@ -104,7 +104,7 @@ std::vector<pugi::xml_node> BookmarkOf(const WordNames& names, const FormField& 
     nodes.push_back(start);
     const std::string id = start.attribute(names.id.c_str()).value();
     for (pugi::xml_node node = start.next_sibling(); node; node = node.next_sibling()) {
-        if (Is(node, names.bookmarkEnd) && id == node.attribute(names.id.c_str()).value()) {
+        if (IsElement(node, names.bookmarkEnd) && id == node.attribute(names.id.c_str()).value()) {
             nodes.push_back(node);
             break;
         }
@@ -118,7 +118,7 @@ Point BlockInsertionPoint(const WordDocument& document, Point at) {
     if (!at.before && at.container == document.Body()) {
         pugi::xml_node last = at.container.last_child();
         while (last && last.type() != pugi::node_element) last = last.previous_sibling();
-        if (Is(last, document.Names().sectPr)) at.before = last;
+        if (IsElement(last, document.Names().sectPr)) at.before = last;
     }
     return at;
 }
@@ -163,7 +163,7 @@ Point InsertText(WordDocument& document, Point at, std::string_view text, pugi::
         pending = i + 1;
         if (c == '\r' || c == '\n') {
             if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') pending = ++i + 1;
-            if (Is(at.container, names.p)) {
+            if (IsElement(at.container, names.p)) {
                 writer.EndLine();
                 at = SplitParagraph(names, at);
             } else {

@@ -54,4 +54,8 @@ WordNames::WordNames(pugi::xml_node root) {
     attachedTemplate = w + "attachedTemplate";
 }
 
+bool IsElement(pugi::xml_node node, const std::string& qualifiedName) {
+    return node.type() == pugi::node_element && qualifiedName == node.name();
+}
+
 }  // namespace office::word

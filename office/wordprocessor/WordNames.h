@@ -19,4 +19,7 @@ struct WordNames {
     std::string settings, attachedTemplate;
 };
 
+// Whether node is an element with that qualified name (as WordNames spells it).
+bool IsElement(pugi::xml_node node, const std::string& qualifiedName);
+
 }  // namespace office::word
