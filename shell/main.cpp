@@ -16,6 +16,5 @@ int main(int argc, char** argv) {
         commandLine += argv[i];
     }
     const HINSTANCE instance = InstanceOf(ProgramResources());
-    SetProgramModule(instance);
     ExitProcess(static_cast<UINT>(WinMain(instance, nullptr, commandLine.data(), SW_SHOWDEFAULT)));
 }

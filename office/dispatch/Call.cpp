@@ -41,20 +41,6 @@ void Call::ReturnBool(bool value)
     result.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
 }
 
-void Call::ReturnDouble(double value)
-{
-    ResetResult();
-    result.vt = VT_R8;
-    result.dblVal = value;
-}
-
-void Call::ReturnDate(DATE value)
-{
-    ResetResult();
-    result.vt = VT_DATE;
-    result.date = value;
-}
-
 void Call::ReturnText(std::u16string_view text)
 {
     ResetResult();

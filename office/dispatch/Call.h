@@ -46,8 +46,6 @@ public:
     // The result; a member that sets none returns VT_EMPTY.
     void ReturnInt(LONG value);
     void ReturnBool(bool value);
-    void ReturnDouble(double value);
-    void ReturnDate(DATE value);
     void ReturnText(std::u16string_view text);
     void ReturnUtf8(std::string_view text);
     // An object, or Nothing (VT_DISPATCH holding null) for a null pointer.

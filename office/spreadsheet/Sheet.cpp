@@ -125,13 +125,4 @@ void Sheet::ClearValue(Cell& cell)
     cell.number = 0;
 }
 
-Cell Sheet::CloneCell(const Cell& cell)
-{
-    Cell copy = cell;
-    if (cell.type == Cell::Type::Formula) {
-        copy.index = AddFormula(*formulas[cell.index]);
-    }
-    return copy;
-}
-
 }  // namespace office::spreadsheet

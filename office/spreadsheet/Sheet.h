@@ -126,8 +126,6 @@ public:
 
     // Clears a cell's value, keeping its style; releases its formula slot.
     void ClearValue(Cell& cell);
-    // A copy of a cell for another position: formulas get their own slot.
-    Cell CloneCell(const Cell& cell);
 
 private:
     std::vector<std::unique_ptr<FormulaCell>> formulas;

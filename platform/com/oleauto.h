@@ -41,7 +41,6 @@ SAFEARRAY* WINAPI SafeArrayCreateVector(VARTYPE vt, LONG lLbound, ULONG cElement
 HRESULT WINAPI SafeArrayDestroy(SAFEARRAY* psa);
 HRESULT WINAPI SafeArrayCopy(SAFEARRAY* psa, SAFEARRAY** ppsaOut);
 UINT WINAPI SafeArrayGetDim(SAFEARRAY* psa);
-UINT WINAPI SafeArrayGetElemsize(SAFEARRAY* psa);
 HRESULT WINAPI SafeArrayGetVartype(SAFEARRAY* psa, VARTYPE* pvt);
 HRESULT WINAPI SafeArrayGetLBound(SAFEARRAY* psa, UINT nDim, LONG* plLbound);
 HRESULT WINAPI SafeArrayGetUBound(SAFEARRAY* psa, UINT nDim, LONG* plUbound);

@@ -17,7 +17,6 @@ thread_local DWORD lastError = ERROR_SUCCESS;
 std::atomic<DWORD> nextThreadId{1};
 thread_local DWORD currentThreadId = 0;
 std::atomic<UINT_PTR> nextThreadHandle{0x1000};
-std::atomic<HMODULE> programModule{nullptr};
 
 }  // namespace
 
@@ -90,14 +89,3 @@ void WINAPI GetLocalTime(LPSYSTEMTIME lpSystemTime) {
     lpSystemTime->wMilliseconds = static_cast<WORD>(now.tv_nsec / 1000000);
 }
 
-void SetProgramModule(HMODULE module) {
-    programModule = module;
-}
-
-HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
-    if (lpModuleName != nullptr || programModule == nullptr) {
-        SetLastError(ERROR_MOD_NOT_FOUND);
-        return nullptr;
-    }
-    return programModule;
-}

@@ -39,15 +39,6 @@ BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     return window->owner->Post(message) ? TRUE : FALSE;
 }
 
-BOOL WINAPI PostThreadMessageA(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    const std::shared_ptr<ThreadQueue> queue = QueueOfThread(idThread);
-    if (!queue) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    return queue->Post(MSG{nullptr, Msg, wParam, lParam, 0, {0, 0}}) ? TRUE : FALSE;
-}
-
 void WINAPI PostQuitMessage(int nExitCode) {
     CurrentQueue()->PostQuit(nExitCode);
 }

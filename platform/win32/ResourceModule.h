@@ -1,6 +1,5 @@
 // The resources of a module, as data: what the resource section of a Windows
-// program holds. A module handle (HINSTANCE) points at one ResourceModule; the
-// platform start-up registers the program's own with SetProgramModule.
+// program holds. A module handle (HINSTANCE) points at one ResourceModule.
 #pragma once
 
 #include <cstdint>
@@ -73,8 +72,6 @@ inline const ResourceModule* ModuleOf(HINSTANCE instance) {
     return reinterpret_cast<const ResourceModule*>(instance);
 }
 
-// Names the program's module, which GetModuleHandleA(NULL) returns.
-void SetProgramModule(HMODULE module);
 
 const StringResource* FindStringResource(HINSTANCE instance, UINT id);
 const IconResource* FindIconResource(HINSTANCE instance, WORD id);

@@ -1,23 +1,10 @@
 #include "platform/win32/ThreadQueue.h"
 
-#include <map>
-
 #include "platform/win32/WindowTable.h"
 
 namespace win32 {
 
 namespace {
-
-// Never destroyed: detached threads may still look queues up while the process ends.
-struct QueueRegistry {
-    std::mutex mutex;
-    std::map<DWORD, std::weak_ptr<ThreadQueue>> queues;
-};
-
-QueueRegistry& Registry() {
-    static auto* registry = new QueueRegistry;
-    return *registry;
-}
 
 // Owns the thread's queue and closes it when the thread ends.
 struct QueueHolder {
@@ -25,8 +12,6 @@ struct QueueHolder {
     ~QueueHolder() {
         if (queue) {
             queue->Close();
-            std::lock_guard lock(Registry().mutex);
-            Registry().queues.erase(queue->ThreadId());
         }
     }
 };
@@ -38,16 +23,8 @@ thread_local QueueHolder holder;
 std::shared_ptr<ThreadQueue> CurrentQueue() {
     if (!holder.queue) {
         holder.queue = std::make_shared<ThreadQueue>(GetCurrentThreadId());
-        std::lock_guard lock(Registry().mutex);
-        Registry().queues[holder.queue->ThreadId()] = holder.queue;
     }
     return holder.queue;
-}
-
-std::shared_ptr<ThreadQueue> QueueOfThread(DWORD threadId) {
-    std::lock_guard lock(Registry().mutex);
-    const auto found = Registry().queues.find(threadId);
-    return found == Registry().queues.end() ? nullptr : found->second.lock();
 }
 
 bool ThreadQueue::Post(const MSG& message) {

@@ -71,7 +71,6 @@ private:
 
 // The calling thread's queue, created on first use.
 std::shared_ptr<ThreadQueue> CurrentQueue();
-std::shared_ptr<ThreadQueue> QueueOfThread(DWORD threadId);
 
 // Runs the sent message on this thread and tells its sender.
 void Complete(SentMessage& message, LRESULT result);

@@ -5,21 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 
 namespace win32 {
 
 namespace {
-
-struct Chosen {
-    UiBackend* backend = nullptr;
-    std::shared_ptr<ThreadQueue> userInterface;
-};
-
-Chosen& TheChoice() {
-    static auto* chosen = new Chosen;
-    return *chosen;
-}
 
 bool HasDisplay() {
     const char* x11 = std::getenv("DISPLAY");
@@ -60,17 +49,9 @@ std::unique_ptr<UiBackend> Choose() {
 }  // namespace
 
 UiBackend& Backend() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        TheChoice().userInterface = CurrentQueue();
-        TheChoice().backend = Choose().release();
-    });
-    return *TheChoice().backend;
-}
-
-std::shared_ptr<ThreadQueue> UserInterfaceQueue() {
-    Backend();
-    return TheChoice().userInterface;
+    // Never destroyed: detached threads may still show texts while the process ends.
+    static UiBackend* const backend = Choose().release();
+    return *backend;
 }
 
 void ClickButton(HWND button) {

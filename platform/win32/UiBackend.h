@@ -50,7 +50,6 @@ public:
 // The backend, chosen on the first call; the calling thread becomes the
 // user-interface thread.
 UiBackend& Backend();
-std::shared_ptr<ThreadQueue> UserInterfaceQueue();
 
 std::unique_ptr<UiBackend> CreateRecordBackend();
 std::unique_ptr<UiBackend> CreateTerminalBackend();

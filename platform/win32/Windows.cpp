@@ -193,10 +193,6 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
     return wasVisible ? TRUE : FALSE;
 }
 
-BOOL WINAPI UpdateWindow(HWND hWnd) {
-    return IsWindow(hWnd);
-}
-
 BOOL WINAPI IsWindow(HWND hWnd) {
     const std::shared_ptr<Window> window = FindWindowObject(hWnd);
     if (!window) {

@@ -5,7 +5,6 @@
 
 #define ERROR_SUCCESS 0L
 #define ERROR_INVALID_HANDLE 6L
-#define ERROR_MOD_NOT_FOUND 126L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_INSUFFICIENT_BUFFER 122L
@@ -56,4 +55,3 @@ void WINAPI Sleep(DWORD dwMilliseconds);
 void WINAPI GetLocalTime(LPSYSTEMTIME lpSystemTime);
 
 // NULL names the program itself, whose resources the platform start-up registered.
-HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);

@@ -27,8 +27,6 @@ namespace {
 
 class WorkerTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { SetProgramModule(InstanceOf(ProgramResources())); }
-
     void SetUp() override {
         // The pointers of an earlier run are left dangling by design.
         SharedDataFile = nullptr;
