@@ -4,7 +4,8 @@ A run gets its own temporary folder: the data file (with the placeholders
 below replaced), the record of the user interface (TOLVANE_UI=record) and the
 output folder the office servers write into. Placeholders in data files:
 @EXAMPLES@ is the project's examples folder, @DATA@ this folder's data
-folder, @SAMPLES@ the shared folder of real office samples.
+folder, @SAMPLES@ the shared folder of real office samples. A reproduction from the
+shared repros folder runs with run_repro ("KIND/NAME"); its @HERE@ is its folder.
 """
 
 import dataclasses
@@ -21,6 +22,7 @@ SOURCE_DIR = pathlib.Path(os.environ.get("TOLVANE_SOURCE_DIR", HERE.parent.paren
 SHARED_DIR = pathlib.Path(os.environ.get("TOLVANE_SHARED_DIR", SOURCE_DIR.parent / "shared"))
 BINARY = pathlib.Path(os.environ.get("TOLVANE_BINARY", SOURCE_DIR / "build" / "tolvane"))
 DATA_DIR = HERE / "data"
+REPROS_DIR = SHARED_DIR / "repros"
 
 DIALOG = "dialog:105"
 CANCEL_BUTTON = DIALOG + "/2"
@@ -131,6 +133,13 @@ def run(data=None, *, text=None, arguments=None, cancel_at=None, env=None, timeo
                completed.stderr.decode("utf-8", "replace"), output_dir)
 
 
+def repro_data(case):
+    """The data file text of a reproduction "KIND/NAME", its @HERE@ replaced."""
+    folder = REPROS_DIR / pathlib.Path(case).parent
+    name = pathlib.Path(case).name
+    return (folder / f"{name}.xml").read_text(encoding="utf-8").replace("@HERE@", str(folder))
+
+
 class TemporaryRuns:
     """Mixin for unittest cases: every run gets a folder removed after the test."""
 
@@ -138,6 +147,10 @@ class TemporaryRuns:
         workdir = tempfile.mkdtemp(prefix="tolvane-e2e-")
         self.addCleanup(shutil.rmtree, workdir, True)
         return run(data, workdir=workdir, **options)
+
+    def run_repro(self, case, **options):
+        """Runs the reproduction "KIND/NAME" (for instance "spreadsheet/empty-v")."""
+        return self.run_tolvane(pathlib.Path(case).name + ".xml", text=repro_data(case), **options)
 
 
 def docx_texts(path):
