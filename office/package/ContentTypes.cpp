@@ -53,7 +53,7 @@ void ContentTypes::SetOverride(std::string_view partName, std::string_view type)
 }
 
 void ContentTypes::RemoveOverride(std::string_view partName) {
-    if (pugi::xml_node item = FindOverride(partName)) document_.document_element().remove_child(item);
+    if (pugi::xml_node item = FindOverride(partName)) RemoveSubtree(item);
 }
 
 void ContentTypes::SetDefault(std::string_view extension, std::string_view type) {

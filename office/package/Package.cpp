@@ -55,11 +55,14 @@ Package Package::Open(const std::filesystem::path& path, const ZipLimits& limits
 Package Package::FromBytes(std::string_view zipBytes, const std::string& displayName, const ZipLimits& limits) {
     Package package;
     package.displayName_ = displayName;
-    for (ZipEntry& entry : ReadZip(zipBytes, displayName, limits)) {
+    auto inspect = [&](ZipEntry& entry) {
         if (IsXmlPart(entry.name) && HasDoctype(entry.data)) {
             throw PackageError("Cannot read '" + displayName + "': the part '" + entry.name +
                                "' declares a DTD, which is not allowed");
         }
+        entry.Defer();
+    };
+    for (ZipEntry& entry : ReadZip(zipBytes, displayName, limits, inspect)) {
         package.index_.emplace(Key(entry.name), package.parts_.size());
         package.parts_.push_back(std::make_shared<const ZipEntry>(std::move(entry)));
     }
@@ -88,7 +91,7 @@ bool Package::HasPart(std::string_view name) const {
 const std::string& Package::Part(std::string_view name) const {
     const auto* part = Find(name);
     if (!part) throw PackageError("The package '" + displayName_ + "' has no part '" + std::string(name) + "'");
-    return (*part)->data;
+    return (*part)->Data();
 }
 
 void Package::SetPart(std::string_view name, std::string bytes) {

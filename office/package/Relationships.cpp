@@ -83,7 +83,7 @@ void Relationships::SetTarget(std::string_view id, std::string_view target) {
 }
 
 void Relationships::Remove(std::string_view id) {
-    if (pugi::xml_node node = FindNode(id)) document_.document_element().remove_child(node);
+    if (pugi::xml_node node = FindNode(id)) RemoveSubtree(node);
 }
 
 void Relationships::WriteTo(Package& package) const {

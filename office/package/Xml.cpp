@@ -47,4 +47,19 @@ std::string SerializeXml(const pugi::xml_document& document) {
     return out;
 }
 
+void RemoveSubtree(pugi::xml_node node) {
+    pugi::xml_node current = node;
+    while (true) {
+        if (pugi::xml_node child = current.first_child()) {
+            current = child;
+            continue;
+        }
+        const bool done = current == node;
+        pugi::xml_node parent = current.parent();
+        parent.remove_child(current);
+        if (done) return;
+        current = parent;
+    }
+}
+
 }  // namespace office

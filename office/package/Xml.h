@@ -20,4 +20,24 @@ std::string SerializeXml(const pugi::xml_document& document);
 // True when the part text declares a document type.
 bool HasDoctype(std::string_view bytes);
 
+// Removes node from its parent. pugixml frees a removed subtree by recursion,
+// which a deeply nested template part would take past the stack; this frees
+// it from the leaves up instead.
+void RemoveSubtree(pugi::xml_node node);
+
+// Calls visit(element) for every element below root in document order,
+// without recursion; visit returns whether to go into that element.
+template <typename Visit>
+void ForEachElementBelow(pugi::xml_node root, Visit visit) {
+    pugi::xml_node node = root.first_child();
+    while (node) {
+        if (node.type() == pugi::node_element && visit(node) && node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node != root && !node.next_sibling()) node = node.parent();
+        node = node == root ? pugi::xml_node() : node.next_sibling();
+    }
+}
+
 }  // namespace office

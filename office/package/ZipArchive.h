@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,12 +13,25 @@ namespace office {
 
 struct ZipEntry {
     std::string name;
-    std::string data;          // uncompressed bytes
+    // Uncompressed bytes; empty while deferred, so read them through Data().
+    mutable std::string data;
     // The stored form of an entry read from a zip; empty method means none.
     bool hasRaw = false;
     uint16_t rawMethod = 0;
     uint32_t crc = 0;
     std::string raw;
+
+    // The uncompressed bytes, inflated from the stored form on first use
+    // when they were deferred. Throws PackageError when they cannot be.
+    const std::string& Data() const;
+    uint64_t Size() const { return deferred ? size : data.size(); }
+    // Lets the uncompressed bytes go until someone asks for them: a part
+    // nobody reads costs only its compressed bytes.
+    void Defer();
+
+private:
+    mutable bool deferred = false;
+    uint64_t size = 0;
 };
 
 struct ZipLimits {
@@ -28,12 +42,15 @@ struct ZipLimits {
 };
 
 // Reads every entry of the zip held in bytes. Throws PackageError with
-// displayName in the text for anything unsafe or unreadable.
+// displayName in the text for anything unsafe or unreadable. Each entry goes
+// through `inspect` as soon as it is read, which may defer its bytes, so that
+// reading never holds more than one entry uncompressed.
 std::vector<ZipEntry> ReadZip(std::string_view bytes, const std::string& displayName,
-                              const ZipLimits& limits = {});
+                              const ZipLimits& limits = {},
+                              const std::function<void(ZipEntry&)>& inspect = [](ZipEntry&) {});
 
 // The entry with its stored form: itself when it has one, else a copy with
-// its bytes deflated.
+// its bytes deflated and the uncompressed ones deferred.
 std::shared_ptr<const ZipEntry> Compressed(std::shared_ptr<const ZipEntry> entry);
 
 // Writes the entries as a zip, in order. Entries with raw bytes are copied

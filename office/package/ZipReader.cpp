@@ -72,7 +72,8 @@ std::string ReadEntry(zip_t* archive, zip_uint64_t index, zip_flags_t flags, uin
 
 }  // namespace
 
-std::vector<ZipEntry> ReadZip(std::string_view bytes, const std::string& displayName, const ZipLimits& limits) {
+std::vector<ZipEntry> ReadZip(std::string_view bytes, const std::string& displayName, const ZipLimits& limits,
+                              const std::function<void(ZipEntry&)>& inspect) {
     static const char oleSignature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
     if (bytes.size() >= 8 && std::memcmp(bytes.data(), oleSignature, 8) == 0) {
         throw PackageError(Fail(displayName,
@@ -139,6 +140,7 @@ std::vector<ZipEntry> ReadZip(std::string_view bytes, const std::string& display
                             : ReadEntry(archive.get(), static_cast<zip_uint64_t>(i), ZIP_FL_COMPRESSED, stat.comp_size,
                                         displayName, name);
         }
+        inspect(entry);
         entries.push_back(std::move(entry));
     }
     return entries;

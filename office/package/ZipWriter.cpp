@@ -108,10 +108,11 @@ void CheckFits(uint64_t value, const std::string& name) {
 std::shared_ptr<const ZipEntry> Compressed(std::shared_ptr<const ZipEntry> entry) {
     if (entry->hasRaw) return entry;
     auto packed = std::make_shared<ZipEntry>(*entry);
-    packed->raw = Deflate(packed->data);
+    packed->raw = Deflate(packed->Data());
     packed->rawMethod = 8;
     packed->crc = static_cast<uint32_t>(crc32_z(0, reinterpret_cast<const Bytef*>(packed->data.data()), packed->data.size()));
     packed->hasRaw = true;
+    packed->Defer();
     return packed;
 }
 
@@ -125,14 +126,14 @@ std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries
         const std::string* payload;
         Written item{&entry->name, 0, 0, 0, 0, static_cast<uint32_t>(out.size())};
         CheckFits(out.size(), entry->name);
-        CheckFits(entry->data.size(), entry->name);
+        CheckFits(entry->Size(), entry->name);
         std::shared_ptr<const ZipEntry> stored = Compressed(entry);
         payload = &stored->raw;
         item.method = stored->rawMethod;
         item.crc = stored->crc;
         CheckFits(payload->size(), entry->name);
         item.compressedSize = static_cast<uint32_t>(payload->size());
-        item.size = static_cast<uint32_t>(entry->data.size());
+        item.size = static_cast<uint32_t>(entry->Size());
 
         Put32(out, 0x04034b50);
         Put16(out, 20);

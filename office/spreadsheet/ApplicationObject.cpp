@@ -110,21 +110,46 @@ private:
         }
     }
 
-    // Every workbook not shown yet is written into the output folder.
+    // Every workbook not shown yet is written into the output folder, in
+    // batches that share one flush to disk. A workbook that cannot be built
+    // does not cost the ones before it: they are written first.
     void PresentAll()
     {
+        constexpr size_t kBatchFiles = 256;
+        constexpr size_t kBatchBytes = size_t(64) << 20;
+        std::vector<Document> waiting;
+        std::vector<PresentedDocument> files;
+        size_t bytes = 0;
+        auto present = [&] {
+            if (files.empty()) {
+                return;
+            }
+            try {
+                PresentDocuments(files, [&](size_t i) { waiting[i]->MarkPresented(); });
+            } catch (const PackageError& error) {
+                throw AutomationError(std::string("Cannot show the workbooks: ") + error.what());
+            }
+            waiting.clear();
+            files.clear();
+            bytes = 0;
+        };
         for (const Document& document : state->workbooks) {
             if (document->Presented() || document->Closed()) {
                 continue;
             }
             try {
-                std::string bytes = document->Model().Build().ToBytes();
-                PresentDocument(document->Name(), document->Extension(), bytes);
+                files.push_back({document->Name(), document->Extension(), document->Built().ToBytes()});
             } catch (const PackageError& error) {
+                present();
                 throw AutomationError("Cannot show the workbook '" + document->Name() + "': " + error.what());
             }
-            document->MarkPresented();
+            waiting.push_back(document);
+            bytes += files.back().bytes.size();
+            if (files.size() >= kBatchFiles || bytes >= kBatchBytes) {
+                present();
+            }
         }
+        present();
     }
 
     void EnableEvents(Call& call)

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "office/dispatch/AutomationError.h"
+#include "office/package/Xml.h"
 #include "office/spreadsheet/XmlNodes.h"
 
 namespace office::spreadsheet {
@@ -41,25 +42,24 @@ bool ShiftRectsAttribute(pugi::xml_attribute attribute, int32_t at, int32_t coun
 
 // Extensions (conditional formats and validations of later versions) hold
 // their ranges as <xm:sqref> text and their formulas as <xm:f>.
-void ShiftExtensions(pugi::xml_node node, int32_t sheetIndex, int32_t at, int32_t count, const SheetResolver& resolve)
+void ShiftExtensions(pugi::xml_node root, int32_t sheetIndex, int32_t at, int32_t count, const SheetResolver& resolve)
 {
-    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-        if (child.type() != pugi::node_element) {
-            continue;
-        }
-        std::string_view name = LocalName(child);
+    ForEachElementBelow(root, [&](pugi::xml_node node) {
+        std::string_view name = LocalName(node);
         if (name == "sqref") {
-            auto rects = ParseRectList(child.text().get());
+            auto rects = ParseRectList(node.text().get());
             for (CellRect& rect : rects) {
                 ShiftRowInterval(rect.top, rect.bottom, at, count);
             }
-            child.text().set(FormatRectList(rects).c_str());
-        } else if (name == "f") {
-            ShiftFormulaText(child, sheetIndex, sheetIndex, at, count, resolve);
-        } else {
-            ShiftExtensions(child, sheetIndex, at, count, resolve);
+            node.text().set(FormatRectList(rects).c_str());
+            return false;
         }
-    }
+        if (name == "f") {
+            ShiftFormulaText(node, sheetIndex, sheetIndex, at, count, resolve);
+            return false;
+        }
+        return true;
+    });
 }
 
 void ShiftSheetElements(Sheet& sheet, int32_t at, int32_t count, const SheetResolver& resolve)

@@ -241,7 +241,7 @@ void ReadSheet(Sheet& sheet, std::string_view xml, const std::string& what, cons
         target.formula.Rebase(use.row - master->second.row, use.column - master->second.column);
     }
     while (sheetData.first_child()) {
-        sheetData.remove_child(sheetData.first_child());
+        RemoveSubtree(sheetData.first_child());
     }
     if (pugi::xml_node mergeCells = ChildNamed(root, "mergeCells")) {
         for (pugi::xml_node merge = ChildNamed(mergeCells, "mergeCell"); merge; merge = NextNamed(merge, "mergeCell")) {

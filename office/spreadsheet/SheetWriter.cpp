@@ -186,7 +186,7 @@ void WriteMerges(Sheet& sheet, pugi::xml_node root)
     pugi::xml_node mergeCells = ChildNamed(root, "mergeCells");
     if (sheet.merges.empty()) {
         if (mergeCells) {
-            root.remove_child(mergeCells);
+            RemoveSubtree(mergeCells);
         }
         return;
     }
@@ -194,7 +194,7 @@ void WriteMerges(Sheet& sheet, pugi::xml_node root)
         mergeCells = InsertWorksheetChild(root, "mergeCells");
     }
     while (mergeCells.first_child()) {
-        mergeCells.remove_child(mergeCells.first_child());
+        RemoveSubtree(mergeCells.first_child());
     }
     std::string name = SameNamespaceName(root, "mergeCell");
     for (const CellRect& rect : sheet.merges) {
@@ -234,7 +234,7 @@ std::string WriteSheet(Sheet& sheet)
     pugi::xml_node sheetData = ChildNamed(root, "sheetData");
     sheetData.append_child(pugi::node_pcdata).set_value(kPlaceholder);
     std::string xml = SerializeXml(sheet.document);
-    sheetData.remove_child(sheetData.first_child());
+    RemoveSubtree(sheetData.first_child());
     std::string marker = ">" + std::string(kPlaceholder) + "</" + sheetData.name() + ">";
     size_t at = xml.find(marker);
     std::string result;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "office/dispatch/AutomationError.h"
+#include "office/package/PackageError.h"
 
 namespace office::spreadsheet {
 
@@ -16,7 +17,42 @@ Workbook& SpreadsheetDocument::Model()
     if (closed) {
         throw AutomationError("The workbook '" + name + "' has been closed");
     }
+    if (parked) {
+        try {
+            model = Workbook::FromPackage(std::move(*parked));
+        } catch (const PackageError& error) {
+            throw AutomationError("Cannot reopen the workbook '" + name + "': " + error.what());
+        }
+        parked.reset();
+    }
     return *model;
+}
+
+Package SpreadsheetDocument::Built()
+{
+    return parked ? *parked : Model().Build();
+}
+
+void SpreadsheetDocument::Park()
+{
+    if (closed || parked) {
+        return;
+    }
+    // One that cannot be built stays as it is and reports why when shown.
+    try {
+        Package built = model->Build();
+        built.Compress();
+        parked = std::move(built);
+    } catch (const PackageError&) {
+        return;
+    }
+    model.reset();
+}
+
+void SpreadsheetDocument::Close()
+{
+    closed = true;
+    parked.reset();
 }
 
 Sheet& SpreadsheetDocument::SheetAt(int32_t index)

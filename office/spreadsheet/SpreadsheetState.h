@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "office/package/FileCache.h"
+#include "office/package/Package.h"
 #include "office/spreadsheet/CellAddress.h"
 #include "office/spreadsheet/Workbook.h"
 
@@ -24,13 +26,21 @@ class SpreadsheetDocument {
 public:
     SpreadsheetDocument(std::unique_ptr<Workbook> model, std::string name, std::string extension);
 
-    // Throws AutomationError once the workbook is closed.
+    // Throws AutomationError once the workbook is closed. A parked workbook
+    // is read back from its package first.
     Workbook& Model();
+    // The workbook as a package with every change written into it.
+    Package Built();
+    // Keeps the workbook only as its package, changed parts compressed and
+    // the others shared with the template, until it is used again: many open
+    // workbooks then cost little more than their compressed changes.
+    void Park();
     Sheet& SheetAt(int32_t index);
     const std::string& Name() const { return name; }
     const std::string& Extension() const { return extension; }
     bool Closed() const { return closed; }
-    void Close() { closed = true; }
+    bool Parked() const { return parked.has_value(); }
+    void Close();
     bool Presented() const { return presented; }
     void MarkPresented() { presented = true; }
 
@@ -41,6 +51,7 @@ public:
 
 private:
     std::unique_ptr<Workbook> model;
+    std::optional<Package> parked;  // set while model is not
     std::string name;
     std::string extension;
     bool closed = false;
@@ -74,6 +85,7 @@ struct ApplicationState {
     std::vector<std::shared_ptr<SpreadsheetDocument>> workbooks;
     std::shared_ptr<SpreadsheetDocument> active;
     std::map<std::string, int> namesTaken;  // per template base name; "" counts blank workbooks
+    FileCache<Package> templates;  // their parts are shared by the workbooks made from them
     bool visible = false;
     bool enableEvents = true;
     int32_t windowState = -4143;

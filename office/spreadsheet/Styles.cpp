@@ -133,7 +133,7 @@ uint32_t Styles::Intern(pugi::xml_node candidate)
     }
     std::string key = Key(candidate);
     if (auto found = xfByKey.find(key); found != xfByKey.end()) {
-        cellXfs.remove_child(candidate);
+        RemoveSubtree(candidate);
         return found->second;
     }
     uint32_t index = uint32_t(xfs.size());
@@ -198,7 +198,7 @@ int Styles::BorderWithoutTop(int borderId)
     pugi::xml_node copiedTop = ChildNamed(copy, "top");
     copiedTop.remove_attribute("style");
     while (copiedTop.first_child()) {
-        copiedTop.remove_child(copiedTop.first_child());
+        RemoveSubtree(copiedTop.first_child());
     }
     UpdateCount(borders);
     changed = true;

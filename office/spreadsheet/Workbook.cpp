@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <array>
+#include <cctype>
 
 #include "office/package/ContentTypes.h"
 #include "office/package/PackageError.h"
@@ -59,11 +60,6 @@ std::unique_ptr<pugi::xml_document> LoadPart(const Package& package, const std::
 }
 
 }  // namespace
-
-std::unique_ptr<Workbook> Workbook::Open(const std::filesystem::path& path)
-{
-    return FromPackage(Package::Open(path));
-}
 
 std::unique_ptr<Workbook> Workbook::FromPackage(Package package)
 {
@@ -140,6 +136,7 @@ void Workbook::ReadWorkbookPart()
         }
         sheet->partName = ResolvePartTarget(workbookPart, relationship->target);
         sheet->isWorksheet = EndsWith(relationship->type, "/worksheet");
+        ClaimPart(sheet->partName, "the sheet '" + sheet->name + "'");
         sheets.push_back(std::move(sheet));
     }
     if (sheets.empty()) {
@@ -175,6 +172,22 @@ void Workbook::ReadWorkbookPart()
     }
 }
 
+// Each part the model edits is read once: two sheets or two relationships
+// sharing a part would have it edited twice and written twice, and a few
+// hundred bytes of relationships could make thousands of copies of it.
+void Workbook::ClaimPart(const std::string& part, const std::string& owner)
+{
+    std::string key = part;
+    for (char& c : key) {
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    }
+    auto [found, added] = claimedParts.emplace(std::move(key), owner);
+    if (!added) {
+        throw PackageError("Cannot read '" + package.DisplayName() + "': " + found->second + " and " + owner +
+                           " share the part " + part);
+    }
+}
+
 void Workbook::ReadSheets()
 {
     SheetResolver resolve = Resolver();
@@ -207,9 +220,12 @@ void Workbook::ReadSheetParts(Sheet& sheet)
         if (!package.HasPart(target)) {
             continue;
         }
+        const std::string owner = "the sheet '" + sheet.name + "'";
         if (EndsWith(relationship.type, "/comments")) {
+            ClaimPart(target, owner);
             sheet.comments = SheetPart{target, LoadPart(package, target), false};
         } else if (EndsWith(relationship.type, "/vmlDrawing")) {
+            ClaimPart(target, owner);
             // Legacy drawings are not always well-formed XML; one that is not
             // is kept as it came and its anchors are left alone.
             auto document = std::make_unique<pugi::xml_document>();
@@ -218,8 +234,10 @@ void Workbook::ReadSheetParts(Sheet& sheet)
                 sheet.vml = SheetPart{target, std::move(document), false};
             }
         } else if (EndsWith(relationship.type, "/drawing")) {
+            ClaimPart(target, owner);
             sheet.drawing = SheetPart{target, LoadPart(package, target), false};
         } else if (EndsWith(relationship.type, "/table")) {
+            ClaimPart(target, owner);
             sheet.tables.push_back(SheetPart{target, LoadPart(package, target), false});
         }
     }
@@ -301,13 +319,13 @@ void Workbook::WriteWorkbookPart(Package& out) const
         pugi::xml_node list = ChildNamed(root, "definedNames");
         if (list) {
             while (list.first_child()) {
-                list.remove_child(list.first_child());
+                RemoveSubtree(list.first_child());
             }
         } else if (!names.empty()) {
             list = InsertOrderedChild(root, "definedNames", kWorkbookOrder);
         }
         if (list && names.empty()) {
-            root.remove_child(list);
+            RemoveSubtree(list);
         } else if (list) {
             std::string elementName = SameNamespaceName(root, "definedName");
             for (const DefinedName& name : names) {

@@ -5,7 +5,7 @@
 
 #include <pugixml.hpp>
 
-#include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -37,7 +37,6 @@ class Workbook {
 public:
     // Reads a template or workbook. Throws PackageError naming the file and
     // the reason.
-    static std::unique_ptr<Workbook> Open(const std::filesystem::path& path);
     static std::unique_ptr<Workbook> FromPackage(Package package);
 
     std::vector<std::unique_ptr<Sheet>> sheets;
@@ -67,6 +66,8 @@ private:
     void ReadWorkbookPart();
     void ReadSheets();
     void ReadSheetParts(Sheet& sheet);
+    // Throws PackageError when another owner has read the part already.
+    void ClaimPart(const std::string& part, const std::string& owner);
     void ReadCharts();
     void ReadPivotCaches();
     void WriteWorkbookPart(Package& out) const;
@@ -74,6 +75,7 @@ private:
 
     std::string workbookPart;
     pugi::xml_document workbookXml;
+    std::map<std::string, std::string> claimedParts;  // lower-case part name -> its reader
     std::string stringsPart;
     std::string stylesPart;
     bool formulasChanged = false;

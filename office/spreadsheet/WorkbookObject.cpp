@@ -72,7 +72,7 @@ private:
         }
         if (call.Bool(0, false) && !document->Presented()) {
             try {
-                PresentDocument(document->Name(), document->Extension(), document->Model().Build().ToBytes());
+                PresentDocument(document->Name(), document->Extension(), document->Built().ToBytes());
             } catch (const PackageError& error) {
                 throw AutomationError("Cannot save the workbook '" + document->Name() + "': " + error.what());
             }

@@ -53,7 +53,9 @@ private:
         }
         std::unique_ptr<Workbook> model;
         try {
-            model = Workbook::Open(file);
+            auto source = state->templates.Get(
+                file, [](const std::filesystem::path& path) { return std::make_shared<const Package>(Package::Open(path)); });
+            model = Workbook::FromPackage(*source);
         } catch (const PackageError& error) {
             throw AutomationError(error.what());
         }
@@ -67,6 +69,11 @@ private:
     {
         std::string type = model->macroEnabled ? "xlsm" : "xlsx";
         auto document = std::make_shared<SpreadsheetDocument>(std::move(model), name, type);
+        // The program fills one workbook after the other: those before the
+        // new one are done and wait only to be shown.
+        for (const Document& earlier : state->workbooks) {
+            earlier->Park();
+        }
         state->workbooks.push_back(document);
         state->active = document;
         call.ReturnObject(MakeWorkbook(state, document));

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "office/package/Xml.h"
+
 namespace office::spreadsheet {
 namespace {
 
@@ -14,19 +16,16 @@ private:
     std::string& out;
 };
 
-void CollectText(const pugi::xml_node& node, std::string& out)
+void CollectText(const pugi::xml_node& root, std::string& out)
 {
-    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-        if (child.type() != pugi::node_element) {
-            continue;
-        }
-        std::string_view name = LocalName(child);
+    ForEachElementBelow(root, [&](pugi::xml_node node) {
+        std::string_view name = LocalName(node);
         if (name == "t") {
-            out += child.text().get();
-        } else if (name != "rPh" && name != "phoneticPr") {
-            CollectText(child, out);
+            out += node.text().get();
+            return false;
         }
-    }
+        return name != "rPh" && name != "phoneticPr";
+    });
 }
 
 }  // namespace

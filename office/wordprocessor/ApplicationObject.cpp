@@ -5,6 +5,8 @@
 #include "office/wordprocessor/DocumentObjects.h"
 #include "office/wordprocessor/SelectionObjects.h"
 
+#include <new>
+
 namespace office::word {
 
 const MemberTable<ApplicationObject>& ApplicationObject::Members() {
@@ -33,24 +35,32 @@ void ApplicationObject::Visible(Call& call) {
 }
 
 // Every document not shown yet is written into the output folder and opened.
+// A document that cannot be built does not cost the ones built before it:
+// they are written, then the failure is reported.
 void ApplicationObject::PresentNewDocuments() {
     std::vector<OpenDocumentPtr> waiting;
     std::vector<PresentedDocument> files;
+    std::string failure;
     for (const OpenDocumentPtr& open : state_->documents) {
         if (open->document.presented) continue;
         try {
             files.push_back({open->document.Name(), "docx", open->document.ToBytes()});
         } catch (const PackageError& error) {
-            throw AutomationError("Visible: " + open->document.Name() + " could not be written: " + error.what());
+            failure = "Visible: " + open->document.Name() + " could not be written: " + error.what();
+        } catch (const std::bad_alloc&) {
+            failure = "Visible: " + open->document.Name() + " could not be written: out of memory";
         }
+        if (!failure.empty()) break;
         waiting.push_back(open);
     }
-    if (files.empty()) return;
-    try {
-        PresentDocuments(files, [&](size_t i) { waiting[i]->document.presented = true; });
-    } catch (const PackageError& error) {
-        throw AutomationError(std::string("Visible: the documents could not be shown: ") + error.what());
+    if (!files.empty()) {
+        try {
+            PresentDocuments(files, [&](size_t i) { waiting[i]->document.presented = true; });
+        } catch (const PackageError& error) {
+            throw AutomationError(std::string("Visible: the documents could not be shown: ") + error.what());
+        }
     }
+    if (!failure.empty()) throw AutomationError(failure);
 }
 
 void ApplicationObject::WindowState(Call& call) {

@@ -69,7 +69,7 @@ std::vector<std::string> AttachTemplate(Package& package, const std::string& mai
             settingsRels.Remove(element.attribute((prefix + ":id").c_str()).value());
         }
         if (path.empty()) {
-            if (element) root.remove_child(element);
+            if (element) RemoveSubtree(element);
         } else {
             if (!element) {
                 pugi::xml_node after;

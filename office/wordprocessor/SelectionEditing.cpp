@@ -1,5 +1,6 @@
 #include "office/wordprocessor/SelectionEditing.h"
 
+#include "office/package/Xml.h"
 #include "office/wordprocessor/TextEditing.h"
 #include "office/wordprocessor/WordError.h"
 #include "office/wordprocessor/WordNames.h"
@@ -36,11 +37,17 @@ pugi::xml_node StartNode(const Span& span) {
 // The first paragraph at or after `first` among the children of container,
 // entering tables through their first cell.
 Point FirstParagraph(const WordNames& names, pugi::xml_node container, pugi::xml_node first) {
-    for (pugi::xml_node node = first; node; node = node.next_sibling()) {
+    pugi::xml_node node = first;
+    while (node) {
         if (IsElement(node, names.p)) return {container, node};
-        if (!IsElement(node, names.tbl)) continue;
-        pugi::xml_node cell = node.child(names.tr.c_str()).child(names.tc.c_str());
-        if (cell) return FirstParagraph(names, cell, cell.first_child());
+        pugi::xml_node cell =
+            IsElement(node, names.tbl) ? node.child(names.tr.c_str()).child(names.tc.c_str()) : pugi::xml_node();
+        if (cell) {
+            container = cell;
+            node = cell.first_child();
+        } else {
+            node = node.next_sibling();
+        }
     }
     return {container, pugi::xml_node()};
 }
@@ -88,7 +95,7 @@ void RemoveBookmarks(const WordNames& names, pugi::xml_node holder) {
     ForEachElement(holder, [&](pugi::xml_node node) {
         if (IsElement(node, names.bookmarkStart) || IsElement(node, names.bookmarkEnd)) bookmarks.push_back(node);
     });
-    for (pugi::xml_node node : bookmarks) node.parent().remove_child(node);
+    for (pugi::xml_node node : bookmarks) RemoveSubtree(node);
 }
 
 void AppendText(const WordNames& names, pugi::xml_node root, std::string& text) {

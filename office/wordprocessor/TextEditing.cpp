@@ -1,5 +1,6 @@
 #include "office/wordprocessor/TextEditing.h"
 
+#include "office/package/Xml.h"
 #include "office/wordprocessor/WordError.h"
 #include "office/wordprocessor/WordNames.h"
 
@@ -51,7 +52,7 @@ Point SplitParagraph(const WordNames& names, Point at) {
     if (pugi::xml_node pPr = paragraph.child(names.pPr.c_str())) {
         next.append_copy(pPr);
         // A section ends at its last paragraph, which is now the new one.
-        pPr.remove_child(names.sectPr.c_str());
+        RemoveSubtree(pPr.child(names.sectPr.c_str()));
     }
     for (pugi::xml_node node = at.before; node;) {
         pugi::xml_node following = node.next_sibling();
@@ -134,7 +135,7 @@ void RemoveNodes(WordDocument& document, const std::vector<pugi::xml_node>& node
             if (FormFieldPtr field = document.Fields().BegunBy(element.parent())) document.Fields().Remove(field);
         });
     }
-    for (pugi::xml_node node : nodes) node.parent().remove_child(node);
+    for (pugi::xml_node node : nodes) RemoveSubtree(node);
     document.NoteDeletion();
 }
 
@@ -207,7 +208,7 @@ Point ReplaceFieldWithText(WordDocument& document, const FormFieldPtr& field, st
         break;
     }
     if (source) rPr = scratch.append_copy(source);
-    if (rPr) rPr.remove_child(names.noProof.c_str());
+    if (rPr) RemoveSubtree(rPr.child(names.noProof.c_str()));
 
     std::vector<pugi::xml_node> doomed = BookmarkOf(names, *field);
     for (pugi::xml_node node = field->beginRun; node; node = node.next_sibling()) {

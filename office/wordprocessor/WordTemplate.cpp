@@ -109,21 +109,4 @@ std::shared_ptr<const WordTemplate> LoadWordTemplate(const std::filesystem::path
     }
 }
 
-std::shared_ptr<const WordTemplate> TemplateCache::Get(const std::filesystem::path& path) {
-    std::error_code error;
-    std::filesystem::path key = std::filesystem::weakly_canonical(path, error);
-    if (error) key = path;
-    auto modified = std::filesystem::last_write_time(key, error);
-    auto size = error ? 0 : std::filesystem::file_size(key, error);
-    if (!error) {
-        auto found = slots_.find(key);
-        if (found != slots_.end() && found->second.modified == modified && found->second.size == size) {
-            return found->second.content;
-        }
-    }
-    auto content = LoadWordTemplate(path);
-    if (!error) slots_[key] = {modified, size, content};
-    return content;
-}
-
 }  // namespace office::word

@@ -4,13 +4,13 @@
 // shared, not copied.
 #pragma once
 
+#include "office/package/FileCache.h"
 #include "office/package/Package.h"
 #include "office/wordprocessor/WordNames.h"
 
 #include <pugixml.hpp>
 
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,17 +35,6 @@ struct WordTemplate {
 std::shared_ptr<const WordTemplate> LoadWordTemplate(const std::filesystem::path& path);
 
 // Templates by path, reread only when the file changes.
-class TemplateCache {
-public:
-    std::shared_ptr<const WordTemplate> Get(const std::filesystem::path& path);
-
-private:
-    struct Slot {
-        std::filesystem::file_time_type modified;
-        uintmax_t size;
-        std::shared_ptr<const WordTemplate> content;
-    };
-    std::map<std::filesystem::path, Slot> slots_;
-};
+using TemplateCache = FileCache<WordTemplate>;
 
 }  // namespace office::word
