@@ -3,7 +3,7 @@ GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 JOBS ?= $(shell nproc)
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
 
-.PHONY: all deps build build-asan demo test test-asan bench clean
+.PHONY: all deps build build-asan demo test test-asan bench fuzz clean
 
 all: build
 
@@ -33,5 +33,15 @@ test: build build-asan
 bench: build
 	@scripts/bench
 
+# libFuzzer targets built with clang into build-fuzz, with seed corpora from
+# the samples, the examples and the kept corpus in build-fuzz/corpus/<target>.
+build-fuzz/CMakeCache.txt: | deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVANE_FUZZ=ON \
+		-DTOLVANE_TESTS=OFF -DTOLVANE_BENCH=OFF -DTOLVANE_WERROR=OFF
+
+fuzz: deps build-fuzz/CMakeCache.txt
+	cmake --build build-fuzz -j $(JOBS) --target fuzz_datafile fuzz_spreadsheet fuzz_wordprocessor
+	/usr/bin/python3 fuzz/seed.py build-fuzz/corpus
+
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz
