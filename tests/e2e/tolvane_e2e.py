@@ -11,6 +11,7 @@ shared repros folder runs with run_repro ("KIND/NAME"); its @HERE@ is its folder
 import dataclasses
 import os
 import pathlib
+import resource
 import shutil
 import subprocess
 import tempfile
@@ -94,12 +95,14 @@ def parse_record(path):
     return events, boxes
 
 
-def run(data=None, *, text=None, arguments=None, cancel_at=None, env=None, timeout=60, workdir=None):
+def run(data=None, *, text=None, arguments=None, cancel_at=None, env=None, timeout=60, workdir=None,
+        memory_limit_mb=None):
     """Runs tolvane on a data file (a name in this folder's data folder, or a
     path) or on the given text, with the placeholders replaced; or with the
     given command-line arguments as they are. cancel_at presses Cancel right
-    after the first recorded event whose line holds that text. Everything is
-    written below workdir (a new temporary folder when none is given)."""
+    after the first recorded event whose line holds that text. memory_limit_mb
+    limits the program's address space. Everything is written below workdir
+    (a new temporary folder when none is given)."""
     workdir = pathlib.Path(workdir or tempfile.mkdtemp(prefix="tolvane-e2e-"))
     output_dir = workdir / "out"
     output_dir.mkdir(parents=True, exist_ok=True)
@@ -125,8 +128,13 @@ def run(data=None, *, text=None, arguments=None, cancel_at=None, env=None, timeo
     if cancel_at is not None:
         full_env["TOLVANE_RECORD_CANCEL"] = cancel_at
     full_env.update(env or {})
+    def limit_memory():
+        limit = memory_limit_mb * 1024 * 1024
+        resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
+
     completed = subprocess.run([str(BINARY), *arguments], env=full_env, capture_output=True,
-                               timeout=timeout, cwd=workdir)
+                               timeout=timeout, cwd=workdir,
+                               preexec_fn=limit_memory if memory_limit_mb else None)
     events, boxes = parse_record(record)
     return Run(completed.returncode, events, boxes,
                completed.stdout.decode("utf-8", "replace"),
