@@ -20,7 +20,8 @@ PROGRAM = Path("@CMAKE_BINARY_DIR@/tolvane")
 
 
 def make_data(path: Path, template: Path, workbooks: int) -> None:
-    text = (EXAMPLES / "sales.xml").read_text(encoding="utf-8").replace("@EXAMPLES@/sales.xltx", str(template))
+    text = (EXAMPLES / "sales.xml").read_text(encoding="utf-8")
+    text = re.sub(r"(<TEMPLATE[^>]*>)[^<]*", lambda m: m.group(1) + str(template), text)
     document = re.search(r"<workbook>.*?</workbook>", text, re.S).group(0)
     start, end = text.index(document), text.index(document) + len(document)
     path.write_text(text[:start] + document * workbooks + text[end:], encoding="utf-8")
