@@ -6,6 +6,7 @@
 
 #include "office/dispatch/AutomationObject.h"
 #include "office/dispatch/Utf8.h"
+#include "office/convert/LegacyConversion.h"
 #include "office/package/PackageError.h"
 #include "office/spreadsheet/BlankWorkbook.h"
 #include "office/spreadsheet/Objects.h"
@@ -48,12 +49,12 @@ private:
         std::string path = call.Utf8(0);
         std::filesystem::path file(path);
         std::string extension = Lower(file.extension().string());
-        if (extension == ".xls" || extension == ".xlt" || extension == ".xlsb") {
+        if (extension == ".xlsb") {
             throw AutomationError("Cannot open '" + path + "': only OOXML templates (.xltx, .xltm, .xlsx, .xlsm) are read");
         }
         std::unique_ptr<Workbook> model;
         try {
-            model = Workbook::Open(file);
+            model = Workbook::Open(OoxmlTemplateFor(file, LegacyKind::Spreadsheet));
         } catch (const PackageError& error) {
             throw AutomationError(error.what());
         }

@@ -1,5 +1,6 @@
 #include "office/wordprocessor/WordTemplate.h"
 
+#include "office/convert/LegacyConversion.h"
 #include "office/package/ContentTypes.h"
 #include "office/package/PackageError.h"
 #include "office/package/Properties.h"
@@ -52,13 +53,14 @@ bool DropMacros(Package& package, ContentTypes& types, const std::string& mainPa
 
 std::shared_ptr<WordTemplate> Read(const std::filesystem::path& path) {
     const std::string shown = path.string();
-    if (IsBinaryOfficeFile(path)) {
+    const std::filesystem::path file = OoxmlTemplateFor(path, LegacyKind::Text);
+    if (IsBinaryOfficeFile(file)) {
         throw WordError("Cannot read '" + shown +
                         "': it is a binary Word file (.doc/.dot); only OOXML templates (.dotx, .dotm, .docx, .docm) are read");
     }
     auto result = std::make_shared<WordTemplate>();
     result->path = path;
-    result->package = Package::Open(path);
+    result->package = Package::Open(file);
     Package& package = result->package;
     result->mainPart = Relationships(package, "").TargetPartOfType(kOfficeDocumentType);
     if (result->mainPart.empty() || !package.HasPart(result->mainPart)) {
