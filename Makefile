@@ -2,8 +2,10 @@
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 JOBS ?= $(shell nproc)
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
+PREFIX ?= /usr/local
+DIST ?= dist
 
-.PHONY: all deps build build-asan demo test test-asan bench clean
+.PHONY: all deps build build-asan demo test test-asan bench clean install uninstall deb
 
 all: build
 
@@ -35,3 +37,15 @@ bench: build
 
 clean:
 	rm -rf build build-asan
+
+# The program (stripped), its manual page, the README and the examples below
+# $(DESTDIR)$(PREFIX); uninstall removes exactly those.
+install: build
+	@PREFIX="$(PREFIX)" DESTDIR="$(DESTDIR)" scripts/install-files install build/tolvane
+
+uninstall:
+	@PREFIX="$(PREFIX)" DESTDIR="$(DESTDIR)" scripts/install-files uninstall
+
+# $(DIST)/tolvane_<version>-1_<arch>.deb, built with dpkg-deb and dpkg-shlibdeps.
+deb: build
+	@scripts/deb build/tolvane $(DIST)
