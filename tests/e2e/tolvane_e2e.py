@@ -94,12 +94,13 @@ def parse_record(path):
     return events, boxes
 
 
-def run(data=None, *, text=None, arguments=None, cancel_at=None, env=None, timeout=60, workdir=None):
+def run(data=None, *, text=None, arguments=None, cancel_at=None, env=None, timeout=60, workdir=None, binary=None):
     """Runs tolvane on a data file (a name in this folder's data folder, or a
     path) or on the given text, with the placeholders replaced; or with the
     given command-line arguments as they are. cancel_at presses Cancel right
     after the first recorded event whose line holds that text. Everything is
-    written below workdir (a new temporary folder when none is given)."""
+    written below workdir (a new temporary folder when none is given); binary
+    is the program to run instead of the built one."""
     workdir = pathlib.Path(workdir or tempfile.mkdtemp(prefix="tolvane-e2e-"))
     output_dir = workdir / "out"
     output_dir.mkdir(parents=True, exist_ok=True)
@@ -125,7 +126,7 @@ def run(data=None, *, text=None, arguments=None, cancel_at=None, env=None, timeo
     if cancel_at is not None:
         full_env["TOLVANE_RECORD_CANCEL"] = cancel_at
     full_env.update(env or {})
-    completed = subprocess.run([str(BINARY), *arguments], env=full_env, capture_output=True,
+    completed = subprocess.run([str(binary or BINARY), *arguments], env=full_env, capture_output=True,
                                timeout=timeout, cwd=workdir)
     events, boxes = parse_record(record)
     return Run(completed.returncode, events, boxes,
