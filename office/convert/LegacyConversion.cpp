@@ -39,7 +39,8 @@ fs::path CacheFolder(const std::string& shown) {
     if (cache && fs::path(cache).is_absolute()) return fs::path(cache) / "tolvane";
     const char* home = std::getenv("HOME");
     if (home && fs::path(home).is_absolute()) return fs::path(home) / ".cache" / "tolvane";
-    throw PackageError("Cannot convert '" + shown + "': neither XDG_CACHE_HOME nor HOME names a folder for the converted copy");
+    throw PackageError("Cannot convert '" + shown +
+                       "': neither XDG_CACHE_HOME nor HOME names a folder for the converted copy");
 }
 
 std::string Hash(const std::string& text) {
@@ -92,7 +93,8 @@ public:
     explicit WorkFolder(const fs::path& parent, const std::string& shown) {
         std::string pattern = (parent / "convert-XXXXXX").string();
         if (!mkdtemp(pattern.data())) {
-            throw PackageError("Cannot convert '" + shown + "': no work folder can be made in '" + parent.string() + "'");
+            throw PackageError("Cannot convert '" + shown + "': no work folder can be made in '" + parent.string() +
+                               "'");
         }
         path_ = pattern;
     }
@@ -117,13 +119,14 @@ void RemoveOlderCopies(const fs::path& folder, const std::string& prefix, const 
     }
 }
 
-fs::path Convert(const fs::path& source, const LegacyFormat& format, const fs::path& folder, const fs::path& cached,
-                 const std::string& shown) {
+void Convert(const fs::path& source, const LegacyFormat& format, const fs::path& folder, const fs::path& cached,
+             const std::string& shown) {
     const std::string failed = "Cannot read '" + shown + "' (" + format.description + "): ";
     auto soffice = FindOnPath("soffice");
     if (!soffice) {
-        throw PackageError(failed + "it is read after conversion by LibreOffice, and soffice is not on the PATH; install the package " +
-                           PackageFor(format.kind));
+        throw PackageError(failed +
+                           "it is read after conversion by LibreOffice, and soffice is not on the PATH; "
+                           "install the package " + PackageFor(format.kind));
     }
     WorkFolder work(folder, shown);
     // A copy under a plain name: the converter never sees the user's path, and
@@ -155,8 +158,9 @@ fs::path Convert(const fs::path& source, const LegacyFormat& format, const fs::p
                            (said.empty() ? "" : ": " + said));
     }
     fs::rename(converted, cached, error);
-    if (error) throw PackageError(failed + "the converted copy cannot be kept in '" + folder.string() + "': " + error.message());
-    return cached;
+    if (error) {
+        throw PackageError(failed + "the converted copy cannot be kept in '" + folder.string() + "': " + error.message());
+    }
 }
 
 }  // namespace
@@ -173,13 +177,16 @@ fs::path OoxmlTemplateFor(const fs::path& path, LegacyKind wanted) {
     fs::path source = fs::weakly_canonical(path, error);
     if (error) source = fs::absolute(path);
     const auto size = fs::file_size(source, error);
-    const auto modified = fs::last_write_time(source, error).time_since_epoch().count();
+    const auto modified = error ? 0 : fs::last_write_time(source, error).time_since_epoch().count();
     if (error) throw PackageError("Cannot read '" + shown + "': " + error.message());
 
     const fs::path folder = CacheFolder(shown);
     // The copies are the user's templates: only the user reads them.
     if (fs::create_directories(folder, error)) fs::permissions(folder, fs::perms::owner_all, error);
-    if (error) throw PackageError("Cannot convert '" + shown + "': the cache folder '" + folder.string() + "' cannot be made: " + error.message());
+    if (error) {
+        throw PackageError("Cannot convert '" + shown + "': the cache folder '" + folder.string() +
+                           "' cannot be made: " + error.message());
+    }
     const std::string prefix = Hash(source.string()) + "-";
     std::ostringstream version;
     version << size << ':' << modified;

@@ -56,7 +56,8 @@ std::shared_ptr<WordTemplate> Read(const std::filesystem::path& path) {
     const std::filesystem::path file = OoxmlTemplateFor(path, LegacyKind::Text);
     if (IsBinaryOfficeFile(file)) {
         throw WordError("Cannot read '" + shown +
-                        "': it is a binary Word file (.doc/.dot); only OOXML templates (.dotx, .dotm, .docx, .docm) are read");
+                        "': it is a binary Office file without a Word document in it; only OOXML templates "
+                        "(.dotx, .dotm, .docx, .docm) and converted old formats are read");
     }
     auto result = std::make_shared<WordTemplate>();
     result->path = path;
