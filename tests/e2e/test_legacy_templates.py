@@ -1,5 +1,6 @@
-"""Templates in the old binary formats: the examples saved as .dot and .xlt
-by LibreOffice in the test, then filled like their OOXML originals."""
+"""Templates in the old binary and OpenDocument formats: the examples saved
+as .dot, .xlt, .ott and .ots by LibreOffice in the test, then filled like
+their OOXML originals."""
 
 import os
 import pathlib
@@ -88,6 +89,15 @@ class LegacyTemplates(TemporaryRuns, unittest.TestCase):
     def test_an_xlt_with_named_ranges_and_a_group_block_fills_like_its_original(self):
         [expected] = self.fill("sales.xml").documents(".xlsx")
         [filled] = self.fill("sales.xml", self.xlt).documents(".xlsx")
+        self.assertEqual(cell_values(filled), cell_values(expected))
+
+    def test_opendocument_templates_fill_like_their_originals(self):
+        ott = save_with_libreoffice(EXAMPLES / "invoice.dotx", "ott", self.folder)
+        ots = save_with_libreoffice(EXAMPLES / "sales.xltx", "ots", self.folder)
+        expected = [docx_texts(path) for path in self.fill("invoice.xml").documents()]
+        self.assertEqual([docx_texts(path) for path in self.fill("invoice.xml", ott).documents()], expected)
+        [expected] = self.fill("sales.xml").documents(".xlsx")
+        [filled] = self.fill("sales.xml", ots).documents(".xlsx")
         self.assertEqual(cell_values(filled), cell_values(expected))
 
     def test_a_renamed_binary_template_is_known_by_its_content(self):
