@@ -4,9 +4,9 @@
 #include <cctype>
 #include <filesystem>
 
+#include "office/convert/LegacyConversion.h"
 #include "office/dispatch/AutomationObject.h"
 #include "office/dispatch/Utf8.h"
-#include "office/convert/LegacyConversion.h"
 #include "office/package/PackageError.h"
 #include "office/spreadsheet/BlankWorkbook.h"
 #include "office/spreadsheet/Objects.h"
