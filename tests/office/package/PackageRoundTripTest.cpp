@@ -1,9 +1,13 @@
+#include "office/package/AtomicFile.h"
 #include "office/package/Package.h"
 #include "office/package/PackageError.h"
 #include "tests/office/package/ZipFixture.h"
 #include "tests/support/ZipOfParts.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
 
 namespace office {
 namespace {
@@ -76,6 +80,25 @@ TEST(PackageRoundTrip, SaveAsWritesAtomicallyAndNeverReplacesAFile) {
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
     EXPECT_THROW(package.SaveAs(folder / "no-such-folder" / "x.docx"), PackageError);
+    std::filesystem::remove_all(folder);
+}
+
+TEST(PackageRoundTrip, AWriteKilledHalfwayLeavesNoFileBehind) {
+    auto folder = testing::MakeTempFolder();
+    EXPECT_EXIT(
+        {
+            TemporaryFile pending(folder, folder / "Document1.docx", std::string(1 << 20, 'x'), false);
+            std::raise(SIGTERM);
+        },
+        ::testing::KilledBySignal(SIGTERM), "");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 0);
+
+    TemporaryFile kept(folder, folder / "Document1.docx", "bytes", true);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 0) << "the file has a name too early";
+    EXPECT_EQ(kept.MoveTo(folder / "Document1.docx"), 0);
+    TemporaryFile second(folder, folder / "Document1.docx", "other", true);
+    EXPECT_EQ(second.MoveTo(folder / "Document1.docx"), EEXIST);
+    EXPECT_EQ(testing::ReadBytes(folder / "Document1.docx"), "bytes");
     std::filesystem::remove_all(folder);
 }
 
