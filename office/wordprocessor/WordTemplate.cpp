@@ -1,6 +1,7 @@
 #include "office/wordprocessor/WordTemplate.h"
 
 #include "office/package/ContentTypes.h"
+#include "office/package/OleFile.h"
 #include "office/package/PackageError.h"
 #include "office/package/Properties.h"
 #include "office/package/Relationships.h"
@@ -8,8 +9,6 @@
 #include "office/wordprocessor/AttachedTemplate.h"
 #include "office/wordprocessor/WordError.h"
 
-#include <cstring>
-#include <fstream>
 
 namespace office::word {
 namespace {
@@ -23,11 +22,6 @@ const char* const kWordMainTypes[] = {
     "application/vnd.ms-word.document.macroEnabled.main+xml",
 };
 
-bool IsBinaryOfficeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    char head[8] = {};
-    return in.read(head, 8) && std::memcmp(head, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) == 0;
-}
 
 // A document keeps no macros: the VBA project, its data part, their
 // relationships and content types go.
@@ -52,13 +46,14 @@ bool DropMacros(Package& package, ContentTypes& types, const std::string& mainPa
 
 std::shared_ptr<WordTemplate> Read(const std::filesystem::path& path) {
     const std::string shown = path.string();
-    if (IsBinaryOfficeFile(path)) {
+    const std::string bytes = ReadPackageFile(path);
+    if (IsOleFile(bytes) && !IsEncryptedPackage(bytes)) {
         throw WordError("Cannot read '" + shown +
                         "': it is a binary Word file (.doc/.dot); only OOXML templates (.dotx, .dotm, .docx, .docm) are read");
     }
     auto result = std::make_shared<WordTemplate>();
     result->path = path;
-    result->package = Package::Open(path);
+    result->package = Package::FromBytes(bytes, shown);
     Package& package = result->package;
     result->mainPart = Relationships(package, "").TargetPartOfType(kOfficeDocumentType);
     if (result->mainPart.empty() || !package.HasPart(result->mainPart)) {
@@ -94,7 +89,8 @@ std::shared_ptr<WordTemplate> Read(const std::filesystem::path& path) {
     package.Compress();
     Package detached = package;
     for (const std::string& part : AttachTemplate(detached, result->mainPart, "")) {
-        result->detachedParts.push_back(Compressed(detached.Entry(part)));
+        auto entry = detached.Entry(part);
+        result->detachedParts.emplace_back(part, entry ? Compressed(entry) : nullptr);
     }
     return result;
 }
