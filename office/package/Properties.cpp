@@ -8,7 +8,9 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <ctime>
+#include <utility>
 
 namespace office {
 namespace {

@@ -189,9 +189,6 @@ TEST(PackageSafety, MoreEntriesThanAZipWithoutZip64HoldsAreRefusedWhenRead) {
     while (entries.size() < 65535) entries.push_back({"p/" + std::to_string(entries.size()) + ".xml", "<p/>", "", 0});
     std::string text = Refusal(testing::HandMadeZip(entries));
     EXPECT_NE(text.find("it has 65535 entries"), std::string::npos) << text;
-    entries.pop_back();
-    Package largest = Package::FromBytes(testing::HandMadeZip(entries), "t.dotx");
-    EXPECT_EQ(Package::FromBytes(largest.ToBytes(), "again").PartNames().size(), 65534u);
 }
 
 }  // namespace
