@@ -84,6 +84,7 @@ TemporaryFile::TemporaryFile(const std::filesystem::path& folder, const std::fil
                              std::string_view bytes, bool flush) {
     fd_ = OpenTemporary(folder, shown, path_);
     if (fd_ < 0) throw PackageError(Reason(shown, "cannot create a temporary file in its folder", errno));
+    if (!path_.empty()) removedOnSignal_ = std::make_unique<TemporaryName>(path_);
     int error = 0;
     if (!WriteAll(fd_, bytes, error)) {
         Discard();
@@ -106,7 +107,9 @@ TemporaryFile::TemporaryFile(const std::filesystem::path& folder, const std::fil
 }
 
 TemporaryFile::TemporaryFile(TemporaryFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), path_(std::exchange(other.path_, {})) {}
+    : fd_(std::exchange(other.fd_, -1)),
+      path_(std::exchange(other.path_, {})),
+      removedOnSignal_(std::move(other.removedOnSignal_)) {}
 
 TemporaryFile::~TemporaryFile() { Discard(); }
 
@@ -115,6 +118,7 @@ void TemporaryFile::Discard() {
     if (!path_.empty()) unlink(path_.c_str());
     fd_ = -1;
     path_.clear();
+    removedOnSignal_.reset();
 }
 
 int TemporaryFile::MoveTo(const std::filesystem::path& target) {
@@ -123,6 +127,7 @@ int TemporaryFile::MoveTo(const std::filesystem::path& target) {
     if (fd_ >= 0) close(fd_);
     fd_ = -1;
     path_.clear();
+    removedOnSignal_.reset();
     return 0;
 }
 

@@ -2,7 +2,10 @@
 // file is never replaced.
 #pragma once
 
+#include "office/package/TemporaryNames.h"
+
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,7 +15,8 @@ namespace office {
 // Bytes written into a folder under no final name yet: an unnamed file
 // (O_TMPFILE) where the file system has them, so that nothing is left
 // behind however the process ends; else a hidden temporary file, removed
-// when the object goes without having been moved.
+// when the object goes without having been moved or a signal ends the
+// process (TemporaryName).
 class TemporaryFile {
 public:
     // Throws PackageError naming `shown` when the file cannot be written.
@@ -30,6 +34,7 @@ private:
 
     int fd_ = -1;       // open until moved when the file is unnamed
     std::string path_;  // the temporary name, when there is one
+    std::unique_ptr<TemporaryName> removedOnSignal_;
 };
 
 // Writes bytes to a temporary file beside target, flushes it to disk and

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 
 namespace office {
 namespace {
@@ -99,6 +100,32 @@ TEST(PackageRoundTrip, AWriteKilledHalfwayLeavesNoFileBehind) {
     TemporaryFile second(folder, folder / "Document1.docx", "other", true);
     EXPECT_EQ(second.MoveTo(folder / "Document1.docx"), EEXIST);
     EXPECT_EQ(testing::ReadBytes(folder / "Document1.docx"), "bytes");
+    std::filesystem::remove_all(folder);
+}
+
+volatile std::sig_atomic_t handled = 0;
+
+TEST(PackageRoundTrip, NamedTemporaryFilesGoWhenASignalEndsTheProcessAndStayWhenAHandlerTakesIt) {
+    auto folder = testing::MakeTempFolder();
+    const std::string path = (folder / ".Document1.docx.XXXXXX").string();
+    EXPECT_EXIT(
+        {
+            testing::WriteBytes(path, "half");
+            TemporaryName pending(path);
+            std::raise(SIGHUP);
+        },
+        ::testing::KilledBySignal(SIGHUP), "");
+    EXPECT_FALSE(std::filesystem::exists(path));
+
+    EXPECT_EXIT(
+        {
+            std::signal(SIGTERM, [](int) { handled = 1; });
+            testing::WriteBytes(path, "kept");
+            TemporaryName pending(path);
+            std::raise(SIGTERM);
+            std::exit(handled == 1 && std::filesystem::exists(path) ? 3 : 4);
+        },
+        ::testing::ExitedWithCode(3), "");
     std::filesystem::remove_all(folder);
 }
 

@@ -53,7 +53,7 @@ std::string HandMadeZip(const std::vector<HandEntry>& entries) {
         Put(directory, 20, 2);
         Put(directory, 20, 2);
         shared(directory);
-        Put(directory, 0, 2 + 2 + 2 + 4);
+        directory.append(10, '\0');  // comment length, disk, internal and external attributes
         Put(directory, static_cast<uint32_t>(out.size()), 4);
         directory += entry.name + entry.extra;
 
