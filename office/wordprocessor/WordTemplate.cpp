@@ -9,7 +9,6 @@
 #include "office/wordprocessor/AttachedTemplate.h"
 #include "office/wordprocessor/WordError.h"
 
-
 namespace office::word {
 namespace {
 
@@ -21,7 +20,6 @@ const char* const kWordMainTypes[] = {
     "application/vnd.ms-word.template.macroEnabledTemplate.main+xml",
     "application/vnd.ms-word.document.macroEnabled.main+xml",
 };
-
 
 // A document keeps no macros: the VBA project, its data part, their
 // relationships and content types go.
