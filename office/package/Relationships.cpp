@@ -1,5 +1,6 @@
 #include "office/package/Relationships.h"
 
+#include "office/package/ContentTypes.h"
 #include "office/package/Xml.h"
 
 #include <unordered_set>
@@ -8,6 +9,7 @@ namespace office {
 namespace {
 
 const char kNamespace[] = "http://schemas.openxmlformats.org/package/2006/relationships";
+const char kRelationshipsContentType[] = "application/vnd.openxmlformats-package.relationships+xml";
 
 Relationship FromNode(pugi::xml_node node) {
     return {node.attribute("Id").value(), node.attribute("Type").value(), node.attribute("Target").value(),
@@ -87,7 +89,19 @@ void Relationships::Remove(std::string_view id) {
 }
 
 void Relationships::WriteTo(Package& package) const {
-    package.SetPart(RelationshipsPartName(sourcePart_), SerializeXml(document_));
+    const std::string name = RelationshipsPartName(sourcePart_);
+    // A relationship part without relationships is noise that some readers complain about.
+    if (!document_.document_element().child("Relationship")) {
+        package.RemovePart(name);
+        return;
+    }
+    const bool added = !package.HasPart(name);
+    package.SetPart(name, SerializeXml(document_));
+    if (!added) return;
+    ContentTypes types(package);
+    if (!types.TypeOf(name).empty()) return;
+    types.SetDefault("rels", kRelationshipsContentType);
+    types.WriteTo(package);
 }
 
 }  // namespace office

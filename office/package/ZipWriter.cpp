@@ -116,7 +116,10 @@ std::shared_ptr<const ZipEntry> Compressed(std::shared_ptr<const ZipEntry> entry
 }
 
 std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries) {
-    if (entries.size() >= 0xffff) throw PackageError("Cannot write the package: too many parts");
+    if (entries.size() > static_cast<size_t>(kMaxZipEntries)) {
+        throw PackageError("Cannot write the package: it has " + std::to_string(entries.size()) + " parts, more than " +
+                           std::to_string(kMaxZipEntries));
+    }
     const DosTime stamp = Now();
     std::string out;
     std::vector<Written> written;

@@ -46,7 +46,13 @@ void WordDocument::Check(const Span& span) const {
 void WordDocument::SetAttachedTemplate(const std::string& path) {
     try {
         if (path.empty()) {
-            for (const auto& entry : source_->detachedParts) package_.SetEntry(entry);
+            for (const auto& [part, entry] : source_->detachedParts) {
+                if (entry) {
+                    package_.SetEntry(entry);
+                } else {
+                    package_.RemovePart(part);
+                }
+            }
             attachedTemplateName_ = "Normal.dotm";
             return;
         }

@@ -2,15 +2,13 @@
 
 #include "office/convert/LegacyConversion.h"
 #include "office/package/ContentTypes.h"
+#include "office/package/OleFile.h"
 #include "office/package/PackageError.h"
 #include "office/package/Properties.h"
 #include "office/package/Relationships.h"
 #include "office/package/Xml.h"
 #include "office/wordprocessor/AttachedTemplate.h"
 #include "office/wordprocessor/WordError.h"
-
-#include <cstring>
-#include <fstream>
 
 namespace office::word {
 namespace {
@@ -23,12 +21,6 @@ const char* const kWordMainTypes[] = {
     "application/vnd.ms-word.template.macroEnabledTemplate.main+xml",
     "application/vnd.ms-word.document.macroEnabled.main+xml",
 };
-
-bool IsBinaryOfficeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    char head[8] = {};
-    return in.read(head, 8) && std::memcmp(head, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) == 0;
-}
 
 // A document keeps no macros: the VBA project, its data part, their
 // relationships and content types go.
@@ -54,14 +46,15 @@ bool DropMacros(Package& package, ContentTypes& types, const std::string& mainPa
 std::shared_ptr<WordTemplate> Read(const std::filesystem::path& path) {
     const std::string shown = path.string();
     const std::filesystem::path file = OoxmlTemplateFor(path, LegacyKind::Text);
-    if (IsBinaryOfficeFile(file)) {
+    const std::string bytes = ReadPackageFile(file);
+    if (IsOleFile(bytes) && !IsEncryptedPackage(bytes)) {
         throw WordError("Cannot read '" + shown +
                         "': it is a binary Office file without a Word document in it; only OOXML templates "
                         "(.dotx, .dotm, .docx, .docm) and converted old formats are read");
     }
     auto result = std::make_shared<WordTemplate>();
     result->path = path;
-    result->package = Package::Open(file);
+    result->package = Package::FromBytes(bytes, shown);
     Package& package = result->package;
     result->mainPart = Relationships(package, "").TargetPartOfType(kOfficeDocumentType);
     if (result->mainPart.empty() || !package.HasPart(result->mainPart)) {
@@ -97,7 +90,8 @@ std::shared_ptr<WordTemplate> Read(const std::filesystem::path& path) {
     package.Compress();
     Package detached = package;
     for (const std::string& part : AttachTemplate(detached, result->mainPart, "")) {
-        result->detachedParts.push_back(Compressed(detached.Entry(part)));
+        auto entry = detached.Entry(part);
+        result->detachedParts.emplace_back(part, entry ? Compressed(entry) : nullptr);
     }
     return result;
 }

@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <map>
+#include <utility>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,8 +27,9 @@ struct WordTemplate {
     std::string attachedTemplateName;  // what AttachedTemplate reports
 
     // The parts that change when a document is detached from its template
-    // (AttachedTemplate = ""), made once and shared by all documents.
-    std::vector<std::shared_ptr<const ZipEntry>> detachedParts;
+    // (AttachedTemplate = ""), made once and shared by all documents; a
+    // null entry is a part that goes.
+    std::vector<std::pair<std::string, std::shared_ptr<const ZipEntry>>> detachedParts;
 };
 
 // Reads a .dotx/.dotm/.docx/.docm file. Throws WordError naming the file and

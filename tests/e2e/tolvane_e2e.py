@@ -121,6 +121,7 @@ def run(data=None, *, text=None, arguments=None, cancel_at=None, env=None, timeo
         "TOLVANE_RECORD": str(record),
         "TOLVANE_OUTPUT_DIR": str(output_dir),
         "TOLVANE_OPEN": "0",
+        "TOLVANE_CHECK_PARTS": "1",
     })
     full_env.pop("TOLVANE_RECORD_CANCEL", None)
     if cancel_at is not None:

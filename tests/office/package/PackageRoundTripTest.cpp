@@ -1,9 +1,14 @@
+#include "office/package/AtomicFile.h"
 #include "office/package/Package.h"
 #include "office/package/PackageError.h"
 #include "tests/office/package/ZipFixture.h"
 #include "tests/support/ZipOfParts.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
 
 namespace office {
 namespace {
@@ -76,6 +81,51 @@ TEST(PackageRoundTrip, SaveAsWritesAtomicallyAndNeverReplacesAFile) {
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
     EXPECT_THROW(package.SaveAs(folder / "no-such-folder" / "x.docx"), PackageError);
+    std::filesystem::remove_all(folder);
+}
+
+TEST(PackageRoundTrip, AWriteKilledHalfwayLeavesNoFileBehind) {
+    auto folder = testing::MakeTempFolder();
+    EXPECT_EXIT(
+        {
+            TemporaryFile pending(folder, folder / "Document1.docx", std::string(1 << 20, 'x'), false);
+            std::raise(SIGTERM);
+        },
+        ::testing::KilledBySignal(SIGTERM), "");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 0);
+
+    TemporaryFile kept(folder, folder / "Document1.docx", "bytes", true);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 0) << "the file has a name too early";
+    EXPECT_EQ(kept.MoveTo(folder / "Document1.docx"), 0);
+    TemporaryFile second(folder, folder / "Document1.docx", "other", true);
+    EXPECT_EQ(second.MoveTo(folder / "Document1.docx"), EEXIST);
+    EXPECT_EQ(testing::ReadBytes(folder / "Document1.docx"), "bytes");
+    std::filesystem::remove_all(folder);
+}
+
+volatile std::sig_atomic_t handled = 0;
+
+TEST(PackageRoundTrip, NamedTemporaryFilesGoWhenASignalEndsTheProcessAndStayWhenAHandlerTakesIt) {
+    auto folder = testing::MakeTempFolder();
+    const std::string path = (folder / ".Document1.docx.XXXXXX").string();
+    EXPECT_EXIT(
+        {
+            testing::WriteBytes(path, "half");
+            TemporaryName pending(path);
+            std::raise(SIGHUP);
+        },
+        ::testing::KilledBySignal(SIGHUP), "");
+    EXPECT_FALSE(std::filesystem::exists(path));
+
+    EXPECT_EXIT(
+        {
+            std::signal(SIGTERM, [](int) { handled = 1; });
+            testing::WriteBytes(path, "kept");
+            TemporaryName pending(path);
+            std::raise(SIGTERM);
+            std::exit(handled == 1 && std::filesystem::exists(path) ? 3 : 4);
+        },
+        ::testing::ExitedWithCode(3), "");
     std::filesystem::remove_all(folder);
 }
 
