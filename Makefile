@@ -3,7 +3,7 @@ GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 JOBS ?= $(shell nproc)
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
 
-.PHONY: all deps build build-asan demo test test-asan bench clean
+.PHONY: all deps build build-asan demo test test-asan bench clean windows test-windows
 
 all: build
 
@@ -33,5 +33,19 @@ test: build build-asan
 bench: build
 	@scripts/bench
 
+# The Windows program (mingw-w64, 32-bit) and its zip.
+WINDOWS_ZIP := dist/tolvane-1.1.5-win32.zip
+build-windows/CMakeCache.txt: | deps
+	scripts/windows-sources build-windows/sources
+	cmake -S . -B build-windows $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake
+
+windows: deps build-windows/CMakeCache.txt
+	cmake --build build-windows -j $(JOBS) --target tolvane
+	scripts/windows-zip build-windows $(WINDOWS_ZIP)
+
+# The Windows build's tests under Wine (part of `make test`).
+test-windows: deps
+	JOBS=$(JOBS) scripts/test-windows
+
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-windows build-windows64 dist
