@@ -29,6 +29,7 @@ demo: build
 test: build build-asan
 	cd build && ctest $(CTEST_FLAGS)
 	cd build-asan && ctest $(CTEST_FLAGS) -L unit
+	JOBS=$(JOBS) scripts/test-windows
 
 bench: build
 	@scripts/bench
