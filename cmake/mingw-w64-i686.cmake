@@ -1,15 +1,4 @@
-# Cross build of the Windows program: 32-bit, mingw-w64 with POSIX threads
-# (Debian's g++-mingw-w64-i686-posix).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build of the Windows program: 32-bit, as the program always was.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(TOLVANE_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${TOLVANE_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TOLVANE_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${TOLVANE_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TOLVANE_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

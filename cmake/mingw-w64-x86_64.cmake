@@ -1,15 +1,5 @@
 # The same cross build, 64-bit: only for running the Windows tests under Wine on
-# a machine that cannot run 32-bit programs (Debian's g++-mingw-w64-x86-64-posix).
-set(CMAKE_SYSTEM_NAME Windows)
+# a machine that cannot run 32-bit programs.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(TOLVANE_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${TOLVANE_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TOLVANE_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${TOLVANE_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TOLVANE_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
