@@ -5,7 +5,7 @@ CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
 PREFIX ?= /usr/local
 DIST ?= dist
 
-.PHONY: all deps build build-asan demo test test-asan bench clean install uninstall deb
+.PHONY: all deps build build-asan demo test test-asan bench clean install uninstall deb windows test-windows
 
 all: build
 
@@ -31,12 +31,27 @@ demo: build
 test: build build-asan
 	cd build && ctest $(CTEST_FLAGS)
 	cd build-asan && ctest $(CTEST_FLAGS) -L unit
+	JOBS=$(JOBS) scripts/test-windows
 
 bench: build
 	@scripts/bench
 
+# The Windows program (mingw-w64, 32-bit) and its zip.
+WINDOWS_ZIP := dist/tolvane-1.1.5-win32.zip
+build-windows/CMakeCache.txt: | deps
+	scripts/windows-sources build-windows/sources
+	cmake -S . -B build-windows $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake
+
+windows: deps build-windows/CMakeCache.txt
+	cmake --build build-windows -j $(JOBS) --target tolvane
+	scripts/windows-zip build-windows $(WINDOWS_ZIP)
+
+# The Windows build's tests under Wine (part of `make test`).
+test-windows: deps
+	JOBS=$(JOBS) scripts/test-windows
+
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-windows build-windows64 dist
 
 # The program (stripped), its manual page, the README and the examples below
 # $(DESTDIR)$(PREFIX); uninstall removes exactly those.
