@@ -47,6 +47,9 @@ std::string FormatRect(const CellRect& rect);
 // Space-separated list of rectangles (sqref). Unreadable pieces are dropped.
 std::vector<CellRect> ParseRectList(std::string_view text);
 std::string FormatRectList(const std::vector<CellRect>& rects);
+// The same cells in the fewest pieces: rectangles that overlap or touch along
+// a whole side become one. The first piece of each merge keeps its place.
+std::vector<CellRect> MergeRectList(std::vector<CellRect> rects);
 
 // The interval rule for n rows inserted above row `at`: an interval below
 // moves, one that contains the row grows, one above stays. Ends are clamped
