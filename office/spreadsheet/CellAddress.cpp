@@ -146,6 +146,15 @@ void ShiftRowInterval(int32_t& top, int32_t& bottom, int32_t at, int32_t count)
     }
 }
 
+std::string ShiftRectListText(std::string_view rects, int32_t at, int32_t count)
+{
+    std::vector<CellRect> shifted = ParseRectList(rects);
+    for (CellRect& rect : shifted) {
+        ShiftRowInterval(rect.top, rect.bottom, at, count);
+    }
+    return FormatRectList(shifted);
+}
+
 int32_t ShiftRow(int32_t row, int32_t at, int32_t count)
 {
     return row >= at ? row + count : row;

@@ -55,6 +55,8 @@ std::vector<CellRect> MergeRectList(std::vector<CellRect> rects);
 // moves, one that contains the row grows, one above stays. Ends are clamped
 // to the last row of the sheet.
 void ShiftRowInterval(int32_t& top, int32_t& bottom, int32_t at, int32_t count);
+// A rectangle list (sqref text) with the interval rule applied to each piece.
+std::string ShiftRectListText(std::string_view rects, int32_t at, int32_t count);
 // A single row moves when it is at or below the insertion row.
 int32_t ShiftRow(int32_t row, int32_t at, int32_t count);
 

@@ -245,11 +245,7 @@ bool ShiftPlace(const pugi::xml_node& node, const ReferencePlace& place, int32_t
         if (!value) {
             return false;
         }
-        auto rects = ParseRectList(value.Get());
-        for (CellRect& rect : rects) {
-            ShiftRowInterval(rect.top, rect.bottom, at, count);
-        }
-        std::string text = FormatRectList(rects);
+        std::string text = ShiftRectListText(value.Get(), at, count);
         if (text == value.Get()) {
             return false;
         }

@@ -28,11 +28,7 @@ bool ShiftRectsAttribute(pugi::xml_attribute attribute, int32_t at, int32_t coun
     if (!attribute) {
         return false;
     }
-    auto rects = ParseRectList(attribute.value());
-    for (CellRect& rect : rects) {
-        ShiftRowInterval(rect.top, rect.bottom, at, count);
-    }
-    std::string text = FormatRectList(rects);
+    std::string text = ShiftRectListText(attribute.value(), at, count);
     if (text == attribute.value()) {
         return false;
     }

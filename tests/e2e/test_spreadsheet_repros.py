@@ -192,7 +192,7 @@ class SpreadsheetRepros(TemporaryRuns, unittest.TestCase):
         before = parts(template("root-workbook"))
         path, _ = self.show("root-workbook", load=False)  # its styles are too short for openpyxl
         after = parts(path)
-        added = set(after) - set(before)
+        added = {name for name in set(after) - set(before) if not name.startswith("docProps/")}
         for name in added:
             self.assertTrue(name.lower().endswith("sharedstrings.xml"), f"{name} was added")
             self.assertNotIn("/", name, "a new part beside the root workbook part")
