@@ -45,7 +45,7 @@ class SpreadsheetRepros(TemporaryRuns, unittest.TestCase):
         documents = result.documents(suffix)
         self.assertEqual(len(documents), 1, result.stdout)
         self.check_package(documents[0])
-        self.recalculate(documents[0])
+        self.keep_for_recalculation(documents[0])
         if not load:
             return documents[0], None
         return documents[0], openpyxl.load_workbook(documents[0], keep_vba=suffix == ".xlsm")
@@ -70,17 +70,34 @@ class SpreadsheetRepros(TemporaryRuns, unittest.TestCase):
                 resolved = "/".join(_normalise(target if target.startswith("/") else folder + target))
                 self.assertIn(resolved.lower(), {n.lower() for n in contents}, f"{name} -> {target}")
 
-    def recalculate(self, path):
-        office = shutil.which("soffice")
-        if not office:
-            print(f"LibreOffice (soffice) is not on PATH: {path.name} is not recalculated there")
-            return
-        with tempfile.TemporaryDirectory() as folder:
-            subprocess.run([office, "--headless", "--norestore", "--convert-to", "xlsx", "--outdir", folder,
-                            str(path)], capture_output=True, timeout=180, check=True)
-            converted = list(Path(folder).glob("*.xlsx"))
-            self.assertEqual(len(converted), 1, f"LibreOffice did not convert {path.name}")
-            openpyxl.load_workbook(converted[0])
+    @classmethod
+    def setUpClass(cls):
+        cls.shown = Path(tempfile.mkdtemp(prefix="tolvane-e2e-shown-"))
+
+    @classmethod
+    def tearDownClass(cls):
+        """Every workbook the cases showed, opened and recalculated in one
+        LibreOffice run (it starts slowly), then read back with openpyxl."""
+        try:
+            office = shutil.which("soffice")
+            if not office:
+                print("LibreOffice (soffice) is not on PATH: the workbooks are not recalculated there")
+                return
+            shown = sorted(cls.shown.glob("*.xls?"))
+            converted = cls.shown / "converted"
+            subprocess.run([office, f"-env:UserInstallation={(cls.shown / 'profile').as_uri()}", "--headless",
+                            "--norestore", "--convert-to", "xlsx", "--outdir", str(converted), *map(str, shown)],
+                           capture_output=True, timeout=600, check=True)
+            for path in shown:
+                result = converted / (path.stem + ".xlsx")
+                if not result.exists():
+                    raise AssertionError(f"LibreOffice did not open {path.name}")
+                openpyxl.load_workbook(result)
+        finally:
+            shutil.rmtree(cls.shown, True)
+
+    def keep_for_recalculation(self, path):
+        shutil.copy(path, self.shown / (self.id().rsplit(".", 1)[-1] + "-" + path.name))
 
     # Section A: the first campaign.
 
