@@ -33,12 +33,12 @@ Relationships::Relationships(const Package& package, std::string_view sourcePart
 
 std::vector<Relationship> Relationships::All() const {
     std::vector<Relationship> all;
-    for (pugi::xml_node node : document_.document_element().children("Relationship")) all.push_back(FromNode(node));
+    for (pugi::xml_node node : ChildrenNamed(document_.document_element(), "Relationship")) all.push_back(FromNode(node));
     return all;
 }
 
 pugi::xml_node Relationships::FindNode(std::string_view id) const {
-    for (pugi::xml_node node : document_.document_element().children("Relationship")) {
+    for (pugi::xml_node node : ChildrenNamed(document_.document_element(), "Relationship")) {
         if (id == node.attribute("Id").value()) return node;
     }
     return {};
@@ -50,7 +50,7 @@ std::optional<Relationship> Relationships::FindById(std::string_view id) const {
 }
 
 std::optional<Relationship> Relationships::FindByType(std::string_view type) const {
-    for (pugi::xml_node node : document_.document_element().children("Relationship")) {
+    for (pugi::xml_node node : ChildrenNamed(document_.document_element(), "Relationship")) {
         if (type == node.attribute("Type").value()) return FromNode(node);
     }
     return std::nullopt;
@@ -64,7 +64,7 @@ std::string Relationships::TargetPartOfType(std::string_view type) const {
 
 std::string Relationships::Add(std::string_view type, std::string_view target, bool external) {
     std::unordered_set<std::string> used;
-    for (pugi::xml_node node : document_.document_element().children("Relationship")) {
+    for (pugi::xml_node node : ChildrenNamed(document_.document_element(), "Relationship")) {
         used.insert(node.attribute("Id").value());
     }
     std::string id;
@@ -72,7 +72,8 @@ std::string Relationships::Add(std::string_view type, std::string_view target, b
         id = "rId" + std::to_string(n);
         if (!used.count(id)) break;
     }
-    pugi::xml_node node = document_.document_element().append_child("Relationship");
+    pugi::xml_node root = document_.document_element();
+    pugi::xml_node node = root.append_child(ChildName(root, "Relationship").c_str());
     node.append_attribute("Id").set_value(id.c_str());
     node.append_attribute("Type").set_value(std::string(type).c_str());
     node.append_attribute("Target").set_value(std::string(target).c_str());

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace office {
 
@@ -19,5 +20,12 @@ std::string SerializeXml(const pugi::xml_document& document);
 
 // True when the part text declares a document type.
 bool HasDoctype(std::string_view bytes);
+
+// An element's name without its namespace prefix.
+std::string_view LocalName(const pugi::xml_node& node);
+// The child elements with that local name, whatever prefix they carry.
+std::vector<pugi::xml_node> ChildrenNamed(const pugi::xml_node& parent, std::string_view localName);
+// The name for a new child element in the namespace (and with the prefix) of `parent`.
+std::string ChildName(const pugi::xml_node& parent, std::string_view localName);
 
 }  // namespace office

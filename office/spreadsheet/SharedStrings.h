@@ -20,8 +20,9 @@ public:
     uint32_t Count() const { return uint32_t(existing.size() + added.size()); }
     // Index of a plain text, added when not yet there.
     uint32_t Add(std::string_view text);
-    // A string item given as the inner XML of <si> (from an inline string).
-    uint32_t AddRich(std::string innerXml, std::string text);
+    // A string item made from a cell's inline string (<is>), its elements
+    // renamed for the namespace prefixes of the shared string table.
+    uint32_t AddInline(const pugi::xml_node& inlineString);
     std::string Text(uint32_t index) const;
 
     bool Changed() const { return !added.empty(); }

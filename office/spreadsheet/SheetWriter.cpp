@@ -48,7 +48,7 @@ void AppendColumn(std::string& out, int32_t column)
     }
 }
 
-// Element names with the prefix the part uses for its namespace (usually none).
+// Element names with the prefix the part binds to the SpreadsheetML namespace (usually none).
 struct Tags {
     explicit Tags(const std::string& prefix)
         : row("<" + prefix + "row r=\""), rowEnd("</" + prefix + "row>"), cell("<" + prefix + "c r=\""),
@@ -139,9 +139,7 @@ void WriteCell(std::string& out, Sheet& sheet, int32_t rowNumber, const Cell& ce
 
 std::string SheetDataXml(Sheet& sheet, CellRect& used, bool& any)
 {
-    std::string_view rootName = sheet.document.document_element().name();
-    size_t colon = rootName.find(':');
-    const Tags tags(colon == std::string_view::npos ? std::string() : std::string(rootName.substr(0, colon + 1)));
+    const Tags tags(SpreadsheetName(sheet.document.document_element(), ""));
     std::string out;
     out.reserve(size_t(sheet.rows.Size()) * 64);
     sheet.rows.ForEach([&](int32_t rowNumber, const Row& row) {
@@ -196,7 +194,7 @@ void WriteMerges(Sheet& sheet, pugi::xml_node root)
     while (mergeCells.first_child()) {
         mergeCells.remove_child(mergeCells.first_child());
     }
-    std::string name = SameNamespaceName(root, "mergeCell");
+    std::string name = SpreadsheetName(root, "mergeCell");
     for (const CellRect& rect : sheet.merges) {
         mergeCells.append_child(name.c_str()).append_attribute("ref").set_value(FormatRect(rect).c_str());
     }
