@@ -10,12 +10,10 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "office/package/Package.h"
-#include "office/package/ZipArchive.h"
 
 namespace {
 
@@ -46,15 +44,9 @@ int Sheet(long rows, const std::filesystem::path& output)
         sheet += "</v></c><c r=\"D" + r + "\"><v>" + std::to_string(row % 99999) + ".25</v></c></row>";
     }
     sheet += "</sheetData></worksheet>";
-    auto entry = std::make_shared<office::ZipEntry>();
-    entry->name = "xl/worksheets/sheet1.xml";
-    entry->data = std::move(sheet);
-    std::string zip = office::WriteZip({entry});
-    std::FILE* file = std::fopen(output.c_str(), "wb");
-    if (!file || std::fwrite(zip.data(), 1, zip.size(), file) != zip.size() || std::fclose(file) != 0) {
-        std::fprintf(stderr, "cannot write %s\n", output.c_str());
-        return 1;
-    }
+    office::Package package;
+    package.SetPart("xl/worksheets/sheet1.xml", std::move(sheet));
+    package.SaveAs(output);
     return 0;
 }
 
