@@ -131,10 +131,8 @@ void MakeRoom(Workbook& workbook, int32_t sheetIndex, int32_t at, int32_t count)
         });
         other->changed |= moved;
     }
-    for (DefinedName& name : workbook.names) {
-        if (name.formula.InsertRows(sheetIndex, at, count)) {
-            workbook.NamesChanged();
-        }
+    if (workbook.nameIndex.InsertRows(workbook.names, sheetIndex, at, count)) {
+        workbook.NameReferencesChanged();
     }
     for (CellRect& merge : sheet.merges) {
         ShiftRowInterval(merge.top, merge.bottom, at, count);

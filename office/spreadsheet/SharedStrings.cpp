@@ -91,9 +91,11 @@ uint32_t SharedStrings::Add(std::string_view text)
     if (!lookupBuilt) {
         BuildLookup();
     }
-    auto [it, inserted] = lookup.emplace(std::string(text), Count());
-    if (inserted) {
-        added.emplace_back(text);
+    // Stored first and looked up by its stored copy: one hash, one copy.
+    added.emplace_back(text);
+    auto [it, inserted] = lookup.try_emplace(added.back(), Count() - 1);
+    if (!inserted) {
+        added.pop_back();
     }
     return it->second;
 }

@@ -5,6 +5,7 @@
 #include <pugixml.hpp>
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -33,9 +34,9 @@ private:
 
     pugi::xml_document document;
     std::vector<pugi::xml_node> existing;
-    std::vector<std::string> added;
+    std::deque<std::string> added;  // stays in place, so the lookup can view its texts
     std::unordered_map<uint32_t, std::string> addedRich;
-    std::unordered_map<std::string, uint32_t> lookup;
+    std::unordered_map<std::string_view, uint32_t> lookup;
     bool lookupBuilt = false;
 };
 

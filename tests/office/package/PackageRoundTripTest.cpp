@@ -63,6 +63,31 @@ TEST(PackageRoundTrip, ReplacedPartKeepsItsPlaceAndNewPartsGoLast) {
     EXPECT_THROW(again.Part("missing.xml"), PackageError);
 }
 
+// Parts whose compressed form spans many pieces of the output, at both
+// compression levels, written straight away or compressed first for sharing.
+TEST(PackageRoundTrip, LargePartsComeBackWholeWhetherCompressedBeforeOrWhileWriting) {
+    std::string noisy(3u << 20, ' ');
+    uint32_t state = 12345;
+    for (char& c : noisy) {
+        state = state * 1103515245u + 12345u;
+        c = static_cast<char>('!' + (state >> 16) % 90);
+    }
+    std::string repetitive;
+    while (repetitive.size() < (6u << 20)) repetitive += "<row r=\"" + std::to_string(repetitive.size()) + "\"/>";
+    for (bool compressFirst : {false, true}) {
+        Package package = Package::FromBytes(ZipOfParts(MinimalPackage()), "minimal");
+        package.SetPart("noisy.xml", noisy);
+        package.SetPart("repetitive.xml", repetitive);
+        if (compressFirst) package.Compress();
+        std::string bytes = package.ToBytes();
+        EXPECT_LT(bytes.size(), noisy.size() + repetitive.size() / 4);
+        Package again = Package::FromBytes(bytes, "again");
+        EXPECT_EQ(again.Part("noisy.xml"), noisy);
+        EXPECT_EQ(again.Part("repetitive.xml"), repetitive);
+        EXPECT_EQ(again.Part("main.xml"), package.Part("main.xml"));
+    }
+}
+
 TEST(PackageRoundTrip, SaveAsWritesAtomicallyAndNeverReplacesAFile) {
     auto folder = testing::MakeTempFolder();
     Package package = Package::FromBytes(ZipOfParts(MinimalPackage()), "minimal");
