@@ -4,6 +4,8 @@
 
 #include <pugixml.hpp>
 
+#include <cstddef>
+
 namespace office::word {
 
 struct Clipboard {
@@ -12,6 +14,9 @@ struct Clipboard {
     Kind kind = Kind::Empty;
     pugi::xml_document content;     // the copied nodes, under one holder element
     pugi::xml_document tableFrame;  // for rows: tblPr and tblGrid of their table
+    size_t bytes = 0;               // of the content as XML
+    size_t rows = 0;                // table rows in the content
+    bool holdsUniqueIds = false;    // copies need renumbering
 };
 
 }  // namespace office::word

@@ -7,14 +7,23 @@
 #include "office/wordprocessor/Span.h"
 #include "office/wordprocessor/WordTemplate.h"
 
+#include <map>
 #include <memory>
 #include <string>
 
 namespace office::word {
 
+class CopyRenumbering;
+
+// Far beyond any real document; a run that gets there is running away, and
+// refusing early keeps it from exhausting the machine.
+constexpr size_t kMaxMainPartBytes = size_t{1} << 30;
+constexpr size_t kMaxTableRows = 5'000'000;
+
 class WordDocument {
 public:
     WordDocument(std::string name, std::shared_ptr<const WordTemplate> source);
+    ~WordDocument();
 
     const std::string& Name() const { return name_; }
     const WordNames& Names() const { return *source_->names; }
@@ -27,6 +36,16 @@ public:
     void NoteDeletion();   // content removed: older spans become stale
     void NoteTextChange() { mainChanged_ = true; }  // changed without adding fields
     uint64_t Edits() const { return edits_; }
+    // Counts content about to be added to the main part; throws WordError
+    // naming the limit when the part would pass kMaxMainPartBytes of XML or
+    // kMaxTableRows rows.
+    void Grow(size_t bytes, size_t rows);
+
+    // A part the main part relates to by that type (notes, comments), parsed
+    // on first use and written back with the document; null when there is none.
+    pugi::xml_document* RelatedPart(const std::string& relationshipType);
+    // What keeps ids unique in pasted copies, made on first use.
+    CopyRenumbering& Renumbering();
     // Throws WordError when the span refers to content that has since changed.
     void Check(const Span& span) const;
 
@@ -48,7 +67,11 @@ private:
     FieldIndex fields_;
     bool mainChanged_ = false;
     uint64_t edits_ = 0;
+    size_t mainBytes_;
+    size_t rows_;
     std::string attachedTemplateName_;
+    std::map<std::string, std::pair<std::string, std::unique_ptr<pugi::xml_document>>> related_;  // type -> part, XML
+    std::unique_ptr<CopyRenumbering> renumbering_;
 };
 
 }  // namespace office::word
