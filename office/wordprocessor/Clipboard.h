@@ -5,6 +5,8 @@
 #include <pugixml.hpp>
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
 
 namespace office::word {
 
@@ -14,7 +16,8 @@ struct Clipboard {
     Kind kind = Kind::Empty;
     pugi::xml_document content;     // the copied nodes, under one holder element
     pugi::xml_document tableFrame;  // for rows: tblPr and tblGrid of their table
-    size_t bytes = 0;               // of the content as XML
+    std::string xml;                // the content as XML, parsed once into each document it is pasted into
+    uint64_t generation = 0;        // tells one copy from the next
     size_t rows = 0;                // table rows in the content
     bool holdsUniqueIds = false;    // copies need renumbering
 };

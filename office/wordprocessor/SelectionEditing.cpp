@@ -6,10 +6,13 @@
 #include "office/wordprocessor/WordError.h"
 #include "office/wordprocessor/WordNames.h"
 
+#include <atomic>
 #include <cstring>
 
 namespace office::word {
 namespace {
+
+std::atomic<uint64_t> copiesMade{0};
 
 pugi::xml_node StartNode(const Span& span) {
     switch (span.kind) {
@@ -99,16 +102,16 @@ void RemoveBookmarks(const WordNames& names, pugi::xml_node holder) {
     for (pugi::xml_node node : bookmarks) node.parent().remove_child(node);
 }
 
-class CountingWriter : public pugi::xml_writer {
+class StringWriter : public pugi::xml_writer {
 public:
-    void write(const void*, size_t size) override { count += size; }
-    size_t count = 0;
+    void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), size); }
+    std::string text;
 };
 
-size_t XmlSize(pugi::xml_node holder) {
-    CountingWriter writer;
+std::string ContentXml(pugi::xml_node holder) {
+    StringWriter writer;
     for (pugi::xml_node node : holder.children()) node.print(writer, "", pugi::format_raw);
-    return writer.count;
+    return std::move(writer.text);
 }
 
 void AppendText(const WordNames& names, pugi::xml_node root, std::string& text) {
@@ -141,9 +144,10 @@ Point BlockPoint(WordDocument& document, const Span& selection) {
 
 // Inserts a copy of everything on the clipboard before `before` among the
 // children of container (at its end when before is null).
-std::vector<pugi::xml_node> InsertCopies(pugi::xml_node container, pugi::xml_node before, const Clipboard& clipboard) {
+std::vector<pugi::xml_node> InsertCopies(WordDocument& document, pugi::xml_node container, pugi::xml_node before,
+                                         const Clipboard& clipboard) {
     std::vector<pugi::xml_node> copies;
-    for (pugi::xml_node node : clipboard.content.first_child().children()) {
+    for (pugi::xml_node node : document.PasteSource(clipboard).children()) {
         copies.push_back(before ? container.insert_copy_before(node, before) : container.append_copy(node));
     }
     return copies;
@@ -190,7 +194,7 @@ std::vector<pugi::xml_node> PasteRows(WordDocument& document, Span& selection, c
     } else {
         slot = {NewTable(document, selection, clipboard), pugi::xml_node()};
     }
-    std::vector<pugi::xml_node> copies = InsertCopies(slot.container, slot.before, clipboard);
+    std::vector<pugi::xml_node> copies = InsertCopies(document, slot.container, slot.before, clipboard);
     if (selection.kind == SpanKind::Row) {
         pugi::xml_node replaced = selection.node;
         selection = AfterRow(document, replaced);
@@ -216,7 +220,7 @@ std::vector<pugi::xml_node> PasteParagraphs(WordDocument& document, Span& select
     }
     if (!IsBlockContainer(names, at.container)) at = AfterParagraph(AncestorNamed(at.container, names.p));
     at = BlockInsertionPoint(document, at);
-    std::vector<pugi::xml_node> copies = InsertCopies(at.container, at.before, clipboard);
+    std::vector<pugi::xml_node> copies = InsertCopies(document, at.container, at.before, clipboard);
     if (replaced) {
         at.before = replaced.next_sibling();
         RemoveNodes(document, {replaced});
@@ -234,7 +238,7 @@ std::vector<pugi::xml_node> PasteInline(WordDocument& document, Span& selection,
     } else {
         throw WordError("Paste: copied text cannot replace a selected row or paragraph in " + document.Name());
     }
-    std::vector<pugi::xml_node> copies = InsertCopies(at.container, at.before, clipboard);
+    std::vector<pugi::xml_node> copies = InsertCopies(document, at.container, at.before, clipboard);
     selection = PointSpan(document, at);
     return copies;
 }
@@ -341,14 +345,15 @@ void Copy(WordDocument& document, const Span& selection, Clipboard& clipboard) {
     ForEachElement(holder, [&](pugi::xml_node node) {
         if (IsElement(node, names.tr)) ++clipboard.rows;
     });
-    clipboard.bytes = XmlSize(holder);
+    clipboard.xml = ContentXml(holder);
+    clipboard.generation = ++copiesMade;
     clipboard.holdsUniqueIds = HoldsUniqueIds(names, holder);
 }
 
 void Paste(WordDocument& document, Span& selection, const Clipboard& clipboard) {
     document.Check(selection);
     if (clipboard.kind == Clipboard::Kind::Empty) throw WordError("Paste: the clipboard is empty");
-    document.Grow(clipboard.bytes, clipboard.rows);
+    document.Grow(clipboard.xml.size(), clipboard.rows);
     std::vector<pugi::xml_node> copies;
     switch (clipboard.kind) {
         case Clipboard::Kind::Empty: break;

@@ -62,6 +62,18 @@ pugi::xml_document* WordDocument::RelatedPart(const std::string& relationshipTyp
     return found->second.second.get();
 }
 
+pugi::xml_node WordDocument::PasteSource(const Clipboard& clipboard) {
+    if (pasteGeneration_ != clipboard.generation) {
+        if (pasteSource_) main_.remove_child(pasteSource_);
+        pasteSource_ = main_.append_child("paste");
+        pugi::xml_parse_result parsed = pasteSource_.append_buffer(
+            clipboard.xml.data(), clipboard.xml.size(), pugi::parse_default | pugi::parse_ws_pcdata, pugi::encoding_utf8);
+        if (!parsed) throw WordError(std::string("the copied content could not be read back: ") + parsed.description());
+        pasteGeneration_ = clipboard.generation;
+    }
+    return pasteSource_;
+}
+
 CopyRenumbering& WordDocument::Renumbering() {
     if (!renumbering_) renumbering_ = std::make_unique<CopyRenumbering>(*this);
     return *renumbering_;
@@ -100,6 +112,11 @@ void WordDocument::SetAttachedTemplate(const std::string& path) {
 }
 
 std::string WordDocument::ToBytes() {
+    if (pasteSource_) {
+        main_.remove_child(pasteSource_);
+        pasteSource_ = pugi::xml_node();
+        pasteGeneration_ = 0;
+    }
     if (mainChanged_) {
         package_.SetPart(source_->mainPart, SerializeXml(main_));
         mainChanged_ = false;

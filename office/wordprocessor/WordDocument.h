@@ -3,6 +3,7 @@
 #pragma once
 
 #include "office/package/Package.h"
+#include "office/wordprocessor/Clipboard.h"
 #include "office/wordprocessor/FieldIndex.h"
 #include "office/wordprocessor/Span.h"
 #include "office/wordprocessor/WordTemplate.h"
@@ -15,10 +16,12 @@ namespace office::word {
 
 class CopyRenumbering;
 
-// Far beyond any real document; a run that gets there is running away, and
-// refusing early keeps it from exhausting the machine.
-constexpr size_t kMaxMainPartBytes = size_t{1} << 30;
-constexpr size_t kMaxTableRows = 5'000'000;
+// Far beyond any real document (a thousand pages of dense tables hold some
+// 50,000 rows in 100 MB); a run that gets there is running away. The parsed
+// part costs about five times its XML in memory, so the limit also keeps
+// the machine's memory.
+constexpr size_t kMaxMainPartBytes = size_t{256} << 20;
+constexpr size_t kMaxTableRows = 1'000'000;
 
 class WordDocument {
 public:
@@ -44,6 +47,9 @@ public:
     // A part the main part relates to by that type (notes, comments), parsed
     // on first use and written back with the document; null when there is none.
     pugi::xml_document* RelatedPart(const std::string& relationshipType);
+    // The clipboard's content parsed into this document, so that pasted
+    // copies share its names and values instead of copying every one.
+    pugi::xml_node PasteSource(const Clipboard& clipboard);
     // What keeps ids unique in pasted copies, made on first use.
     CopyRenumbering& Renumbering();
     // Throws WordError when the span refers to content that has since changed.
@@ -72,6 +78,8 @@ private:
     std::string attachedTemplateName_;
     std::map<std::string, std::pair<std::string, std::unique_ptr<pugi::xml_document>>> related_;  // type -> part, XML
     std::unique_ptr<CopyRenumbering> renumbering_;
+    pugi::xml_node pasteSource_;  // beside the root element, dropped before saving
+    uint64_t pasteGeneration_ = 0;
 };
 
 }  // namespace office::word
