@@ -8,6 +8,7 @@
 #include "office/package/Relationships.h"
 #include "office/package/Xml.h"
 #include "office/wordprocessor/AttachedTemplate.h"
+#include "office/wordprocessor/FormField.h"
 #include "office/wordprocessor/WordError.h"
 
 namespace office::word {
@@ -69,10 +70,15 @@ std::shared_ptr<WordTemplate> Read(const std::filesystem::path& path) {
                         mainType + "')");
     }
     ParseXml(result->main, package.Part(result->mainPart), "The part " + result->mainPart + " of '" + shown + "'");
+    result->mainBytes = package.Part(result->mainPart).size();
     result->names = std::make_unique<WordNames>(result->main.document_element());
     if (!result->main.document_element().child(result->names->body.c_str())) {
         throw WordError("Cannot read '" + shown + "': its main document part has no body");
     }
+
+    ForEachElement(result->main.document_element(), [&](pugi::xml_node node) {
+        if (IsElement(node, result->names->tr)) ++result->mainRows;
+    });
 
     const bool isTemplate = mainType != kWordMainTypes[0] && mainType != kWordMainTypes[3];
     const bool hadMacros = DropMacros(package, types, result->mainPart);

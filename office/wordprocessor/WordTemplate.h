@@ -25,6 +25,8 @@ struct WordTemplate {
     pugi::xml_document main;
     std::unique_ptr<WordNames> names;
     std::string attachedTemplateName;  // what AttachedTemplate reports
+    size_t mainBytes = 0;              // of the main part's XML
+    size_t mainRows = 0;               // table rows in the main part
 
     // The parts that change when a document is detached from its template
     // (AttachedTemplate = ""), made once and shared by all documents; a
