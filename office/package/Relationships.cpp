@@ -92,7 +92,7 @@ void Relationships::Remove(std::string_view id) {
 void Relationships::WriteTo(Package& package) const {
     const std::string name = RelationshipsPartName(sourcePart_);
     // A relationship part without relationships is noise that some readers complain about.
-    if (!document_.document_element().child("Relationship")) {
+    if (ChildrenNamed(document_.document_element(), "Relationship").empty()) {
         package.RemovePart(name);
         return;
     }

@@ -6,6 +6,7 @@
 #include "office/package/PackageError.h"
 #include "office/package/Properties.h"
 #include "office/package/Relationships.h"
+#include "office/package/StrictNamespaces.h"
 #include "office/package/Xml.h"
 #include "office/wordprocessor/AttachedTemplate.h"
 #include "office/wordprocessor/FormField.h"
@@ -57,6 +58,7 @@ std::shared_ptr<WordTemplate> Read(const std::filesystem::path& path) {
     result->path = path;
     result->package = Package::FromBytes(bytes, shown);
     Package& package = result->package;
+    MakeTransitional(package);
     result->mainPart = Relationships(package, "").TargetPartOfType(kOfficeDocumentType);
     if (result->mainPart.empty() || !package.HasPart(result->mainPart)) {
         throw WordError("Cannot read '" + shown + "': it has no main document part");
