@@ -2,8 +2,10 @@
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 JOBS ?= $(shell nproc)
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
+PREFIX ?= /usr/local
+DIST ?= dist
 
-.PHONY: all deps build build-asan demo test test-asan bench fuzz clean
+.PHONY: all deps build build-asan demo test test-asan bench fuzz clean install uninstall deb windows test-windows
 
 all: build
 
@@ -29,6 +31,7 @@ demo: build
 test: build build-asan
 	cd build && ctest $(CTEST_FLAGS)
 	cd build-asan && ctest $(CTEST_FLAGS) -L unit
+	JOBS=$(JOBS) scripts/test-windows
 
 bench: build
 	@scripts/bench
@@ -43,5 +46,31 @@ fuzz: deps build-fuzz/CMakeCache.txt
 	cmake --build build-fuzz -j $(JOBS) --target fuzz_datafile fuzz_spreadsheet fuzz_wordprocessor
 	/usr/bin/python3 fuzz/seed.py build-fuzz/corpus
 
+# The Windows program (mingw-w64, 32-bit) and its zip.
+WINDOWS_ZIP := dist/tolvane-1.1.5-win32.zip
+build-windows/CMakeCache.txt: | deps
+	scripts/windows-sources build-windows/sources
+	cmake -S . -B build-windows $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake
+
+windows: deps build-windows/CMakeCache.txt
+	cmake --build build-windows -j $(JOBS) --target tolvane
+	scripts/windows-zip build-windows $(WINDOWS_ZIP)
+
+# The Windows build's tests under Wine (part of `make test`).
+test-windows: deps
+	JOBS=$(JOBS) scripts/test-windows
+
 clean:
-	rm -rf build build-asan build-fuzz
+	rm -rf build build-asan build-windows build-windows64 build-fuzz dist
+
+# The program (stripped), its manual page, the README and the examples below
+# $(DESTDIR)$(PREFIX); uninstall removes exactly those.
+install: build
+	@PREFIX="$(PREFIX)" DESTDIR="$(DESTDIR)" scripts/install-files install build/tolvane
+
+uninstall:
+	@PREFIX="$(PREFIX)" DESTDIR="$(DESTDIR)" scripts/install-files uninstall
+
+# $(DIST)/tolvane_<version>-1_<arch>.deb, built with dpkg-deb and dpkg-shlibdeps.
+deb: build
+	@scripts/deb build/tolvane $(DIST)

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "automation/AutomationSession.h"
-#include "platform/win32/windows.h"
+#include <windows.h>
 
 namespace {
 
@@ -17,7 +17,7 @@ HRESULT AutomationSession::AutoWrap(int autoType, VARIANT* pvResult, IDispatch* 
         throw COMException("NULL IDispatch passed to AutoWrap()");
     }
     if (ptName == nullptr) {
-        ptName = u"";
+        ptName = OLESTR("");
     }
 
     // The narrow copy only serves the error texts; a longer name is cut off.

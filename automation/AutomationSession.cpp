@@ -10,11 +10,11 @@ IDispatch* AutomationSession::StartApplication(int kind)
     const char* failure = nullptr;
     switch (kind) {
     case WordApplication:
-        progId = u"Word.Application";
+        progId = OLESTR("Word.Application");
         failure = "Word not registered properly";
         break;
     case ExcelApplication:
-        progId = u"Excel.Application";
+        progId = OLESTR("Excel.Application");
         failure = "Excel not registered properly";
         break;
     default:

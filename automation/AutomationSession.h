@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "automation/COMException.h"
-#include "platform/com/ole2.h"
+#include <ole2.h>
 
 // Which automation server StartApplication starts.
 enum ApplicationKind { WordApplication = 1, ExcelApplication = 2 };

@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "automation/AutomationSession.h"
-#include "platform/win32/windows.h"
+#include <windows.h>
 
 void AutomationSession::MakeTextVariant(VARIANT* variant, const char* text)
 {

@@ -2,7 +2,7 @@
 
 #include "automation/COMException.h"
 #include "datafile/LoadFailureText.h"
-#include "platform/win32/windows.h"
+#include <windows.h>
 
 #include <cstdlib>
 

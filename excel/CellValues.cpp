@@ -74,11 +74,11 @@ const char* ExcelGenerator::FieldValue(const std::string& fieldName, IDispatch* 
     }
 
     if (range) {
-        session->PutPropertyText(range, u"Value", value);
-        HeldVariant format(session->GetProperty(range, u"NumberFormat"));
+        session->PutPropertyText(range, OLESTR("Value"), value);
+        HeldVariant format(session->GetProperty(range, OLESTR("NumberFormat")));
         if (IsFormatted(format.value)) {
-            HeldVariant local(session->GetProperty(range, u"NumberFormatLocal"));
-            session->PutPropertyVariant(range, u"NumberFormat", local.value);
+            HeldVariant local(session->GetProperty(range, OLESTR("NumberFormatLocal")));
+            session->PutPropertyVariant(range, OLESTR("NumberFormat"), local.value);
         }
     }
     return value;
@@ -113,8 +113,8 @@ void ExcelGenerator::WriteColumn(const std::string& fieldName, IDispatch* firstC
     for (Element* record : records) {
         const char* text = ElementContents(record);
         if (WideUnits(text, static_cast<int>(std::strlen(text))) > LongValueUnits) {
-            LONG row = IntResult(session->GetProperty(firstCell, u"Row")) + i;
-            LONG column = IntResult(session->GetProperty(firstCell, u"Column"));
+            LONG row = IntResult(session->GetProperty(firstCell, OLESTR("Row"))) + i;
+            LONG column = IntResult(session->GetProperty(firstCell, OLESTR("Column")));
             SetAttribute(record, "USEINROW", IntToText(row).c_str());
             SetAttribute(record, "USEINCOLUMN", IntToText(column).c_str());
             longValues.push_back(record);
@@ -124,35 +124,35 @@ void ExcelGenerator::WriteColumn(const std::string& fieldName, IDispatch* firstC
         ++i;
     }
 
-    session->PutPropertyInt(application, u"EnableEvents", 0);
+    session->PutPropertyInt(application, OLESTR("EnableEvents"), 0);
     VARIANT arrayValue;
     VariantInit(&arrayValue);
     arrayValue.vt = VT_ARRAY | VT_BSTR;
     arrayValue.parray = array.get();
-    session->PutPropertyVariant(target, u"Value", arrayValue);
+    session->PutPropertyVariant(target, OLESTR("Value"), arrayValue);
     array.reset();
-    HeldVariant format(session->GetProperty(firstCell, u"NumberFormat"));
+    HeldVariant format(session->GetProperty(firstCell, OLESTR("NumberFormat")));
     bool formatted = IsFormatted(format.value);
     if (formatted) {
-        HeldVariant local(session->GetProperty(firstCell, u"NumberFormatLocal"));
-        session->PutPropertyVariant(target, u"NumberFormat", local.value);
+        HeldVariant local(session->GetProperty(firstCell, OLESTR("NumberFormatLocal")));
+        session->PutPropertyVariant(target, OLESTR("NumberFormat"), local.value);
     }
-    session->PutPropertyInt(application, u"EnableEvents", 1);
+    session->PutPropertyInt(application, OLESTR("EnableEvents"), 1);
 
     if (!longValues.empty()) WriteLongValues(longValues, firstCell, formatted);
 }
 
 void ExcelGenerator::WriteLongValues(const std::vector<Element*>& longValues, IDispatch* firstCell,
                                      bool formatted) {
-    HeldObject sheet(session->GetProperty(activeDocument, u"ActiveSheet"));
-    HeldObject cells(session->GetProperty(sheet, u"Cells"));
+    HeldObject sheet(session->GetProperty(activeDocument, OLESTR("ActiveSheet")));
+    HeldObject cells(session->GetProperty(sheet, OLESTR("Cells")));
     for (Element* record : longValues) {
-        HeldObject cell(session->GetPropertyByInts(cells, u"Item", IntAttribute(record, "USEINROW", -1),
+        HeldObject cell(session->GetPropertyByInts(cells, OLESTR("Item"), IntAttribute(record, "USEINROW", -1),
                                                    IntAttribute(record, "USEINCOLUMN", -1)));
-        session->PutPropertyText(cell, u"Value", ElementContents(record));
+        session->PutPropertyText(cell, OLESTR("Value"), ElementContents(record));
         if (formatted) {
-            HeldVariant local(session->GetProperty(firstCell, u"NumberFormatLocal"));
-            session->PutPropertyVariant(cell, u"NumberFormat", local.value);
+            HeldVariant local(session->GetProperty(firstCell, OLESTR("NumberFormatLocal")));
+            session->PutPropertyVariant(cell, OLESTR("NumberFormat"), local.value);
         }
     }
 }

@@ -47,14 +47,14 @@ size_t QueryPieceSize(const std::string& text, size_t start) {
 
 void ExcelGenerator::AddTextProperty(IDispatch* properties, const std::string& name,
                                      const std::string& value) {
-    DropResult(session->CallMethodWithTextBoolIntText(properties, u"Add", AnsiToWide(name.c_str()).c_str(),
+    DropResult(session->CallMethodWithTextBoolIntText(properties, OLESTR("Add"), AnsiToWide(name.c_str()).c_str(),
                                                       false, PropertyTypeText,
                                                       AnsiToWide(value.c_str()).c_str()));
 }
 
 void ExcelGenerator::WriteDocumentProperties() {
     if (Stopped()) return;
-    HeldObject properties(session->GetProperty(activeDocument, u"CustomDocumentProperties"));
+    HeldObject properties(session->GetProperty(activeDocument, OLESTR("CustomDocumentProperties")));
     AddTextProperty(properties, "Template", TemplateFileName(templatePath));
     AddTextProperty(properties, "Generated", LocalDateText());
 

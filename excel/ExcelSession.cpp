@@ -36,13 +36,13 @@ void ExcelGenerator::BuildDocument(Element*) {
     // Field lookups of the previous document must not leak into this one.
     ForgetCachedField();
 
-    HeldObject workbooks(session->GetProperty(application, u"Workbooks"));
-    VARIANT workbook = session->CallMethodWithText(workbooks, u"Add", AnsiToWide(templatePath).c_str());
+    HeldObject workbooks(session->GetProperty(application, OLESTR("Workbooks")));
+    VARIANT workbook = session->CallMethodWithText(workbooks, OLESTR("Add"), AnsiToWide(templatePath).c_str());
     if (activeDocument) activeDocument->Release();
     activeDocument = workbook.vt == VT_DISPATCH ? workbook.pdispVal : nullptr;
     if (!activeDocument) VariantClear(&workbook);
 
-    std::string name = AnsiTextResult(session->GetProperty(activeDocument, u"Name"));
+    std::string name = AnsiTextResult(session->GetProperty(activeDocument, OLESTR("Name")));
     std::string status = ReplaceFirst(progressText, "%1$s", name);
     SendMessageA(GetDlgItem(dialogWindow, StatusLineControl), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>(status.c_str()));
@@ -57,33 +57,33 @@ void ExcelGenerator::BuildDocument(Element*) {
 void ExcelGenerator::Show() {
     if (resultCode > 0) return;
     ReloadAddIn();
-    session->PutPropertyInt(application, u"Visible", 1);
+    session->PutPropertyInt(application, OLESTR("Visible"), 1);
     // Without a workbook (no document elements) there is nothing to select.
     if (CancelRequested == 0 && activeDocument) {
-        HeldObject cell(session->GetProperty(application, u"ActiveCell"));
-        DropResult(session->CallMethod(cell, u"Select"));
-        DropResult(session->CallMethod(activeDocument, u"Activate"));
+        HeldObject cell(session->GetProperty(application, OLESTR("ActiveCell")));
+        DropResult(session->CallMethod(cell, OLESTR("Select")));
+        DropResult(session->CallMethod(activeDocument, OLESTR("Activate")));
     }
-    if (IntResult(session->GetProperty(application, u"WindowState")) == WindowStateMinimized)
-        session->PutPropertyInt(application, u"WindowState", WindowStateNormal);
-    DropResult(session->CallMethodWithText(application, u"SendKeys", u"{ESC}"));
+    if (IntResult(session->GetProperty(application, OLESTR("WindowState"))) == WindowStateMinimized)
+        session->PutPropertyInt(application, OLESTR("WindowState"), WindowStateNormal);
+    DropResult(session->CallMethodWithText(application, OLESTR("SendKeys"), OLESTR("{ESC}")));
 }
 
 // The companion add-in may be missing or refuse; the workbooks are shown anyway.
 void ExcelGenerator::ReloadAddIn() {
     try {
-        HeldObject addIn(session->GetPropertyByText(application, u"AddIns", u"VeskBaseAddin"));
+        HeldObject addIn(session->GetPropertyByText(application, OLESTR("AddIns"), OLESTR("VeskBaseAddin")));
         if (addIn) {
-            session->PutPropertyInt(addIn, u"Installed", 0);
-            session->PutPropertyInt(addIn, u"Installed", 1);
+            session->PutPropertyInt(addIn, OLESTR("Installed"), 0);
+            session->PutPropertyInt(addIn, OLESTR("Installed"), 1);
         }
     } catch (const COMException&) {
     }
 }
 
 void ExcelGenerator::Abandon() {
-    if (activeDocument) DropResult(session->CallMethodWithBool(activeDocument, u"Close", false));
-    if (application) DropResult(session->CallMethod(application, u"Quit"));
+    if (activeDocument) DropResult(session->CallMethodWithBool(activeDocument, OLESTR("Close"), false));
+    if (application) DropResult(session->CallMethod(application, OLESTR("Quit")));
 }
 
 void ExcelGenerator::ForgetCachedField() {

@@ -2,7 +2,7 @@
 // put back), cleared when it goes out of scope.
 #pragma once
 
-#include "platform/com/ole2.h"
+#include <ole2.h>
 
 class HeldVariant {
 public:

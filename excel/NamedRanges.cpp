@@ -40,28 +40,28 @@ void ExcelGenerator::ScanNames() {
 // The fields' own names: single values to fill and record fields with their
 // rows. False when Cancel ended the pass.
 bool ExcelGenerator::MatchFieldNames() {
-    HeldObject names(session->GetProperty(activeDocument, u"names"));
+    HeldObject names(session->GetProperty(activeDocument, OLESTR("names")));
     Element* field = NextChild(currentFields, nullptr);
     while (field) {
         if (CancelRequested != 0) return false;
         Element* next = NextChild(currentFields, field);
         int32_t count = IntAttribute(field, "NUMRECORDS", 1);
         HeldObject name(OrNothing([&] {
-            return session->CallMethodWithText(names, u"Item", AnsiToWide(ElementName(field)).c_str());
+            return session->CallMethodWithText(names, OLESTR("Item"), AnsiToWide(ElementName(field)).c_str());
         }));
-        HeldObject range(OrNothing([&] { return session->GetProperty(name, u"RefersToRange"); }));
+        HeldObject range(OrNothing([&] { return session->GetProperty(name, OLESTR("RefersToRange")); }));
         if (!name || !range) {
             field = next;
             continue;
         }
-        int32_t row = IntResult(session->GetProperty(range, u"row"));
+        int32_t row = IntResult(session->GetProperty(range, OLESTR("row")));
         if (row == 0) {
-            DropResult(session->CallMethod(name, u"delete"));
+            DropResult(session->CallMethod(name, OLESTR("delete")));
             FreeElement(field);
         } else if (count == 1) {
-            HeldObject comment(session->GetProperty(range, u"Comment"));
+            HeldObject comment(session->GetProperty(range, OLESTR("Comment")));
             std::string commentText;
-            if (comment) commentText = AnsiTextResult(session->GetProperty(comment, u"Text"));
+            if (comment) commentText = AnsiTextResult(session->GetProperty(comment, OLESTR("Text")));
             if (commentText.find(WriteOnlyMarker) == std::string::npos) Keep(singleValueNames, name);
         } else {
             SetAttribute(field, "EXCELROW", IntToText(row).c_str());
@@ -74,16 +74,16 @@ bool ExcelGenerator::MatchFieldNames() {
 
 // The group names, each with the first row of its range as it is now.
 void ExcelGenerator::FindGroupNames() {
-    HeldObject names(session->GetProperty(activeDocument, u"names"));
-    int32_t total = IntResult(session->GetProperty(names, u"count"));
+    HeldObject names(session->GetProperty(activeDocument, OLESTR("names")));
+    int32_t total = IntResult(session->GetProperty(names, OLESTR("count")));
     for (int32_t i = 1; i <= total; ++i) {
-        HeldObject name(session->CallMethodWithInt(names, u"Item", i));
-        std::string text = AnsiTextResult(session->GetProperty(name, u"name"));
+        HeldObject name(session->CallMethodWithInt(names, OLESTR("Item"), i));
+        std::string text = AnsiTextResult(session->GetProperty(name, OLESTR("name")));
         if (ChildByName(currentFields, text.c_str())) continue;
         if (!StartsWith(text, GroupPrefix)) continue;
-        HeldObject range(OrNothing([&] { return session->GetProperty(name, u"refersToRange"); }));
+        HeldObject range(OrNothing([&] { return session->GetProperty(name, OLESTR("refersToRange")); }));
         if (!range) continue;
-        int32_t scanRow = IntResult(session->GetProperty(range, u"row"));
+        int32_t scanRow = IntResult(session->GetProperty(range, OLESTR("row")));
         Keep(groupNames, name);
         groupScanRows.push_back(scanRow);
     }
@@ -92,8 +92,8 @@ void ExcelGenerator::FindGroupNames() {
 void ExcelGenerator::FillSingleValues() {
     for (IDispatch* name : singleValueNames) {
         if (Stopped()) return;
-        std::string fieldName = AnsiTextResult(session->GetProperty(name, u"name"));
-        HeldObject range(session->GetProperty(name, u"refersToRange"));
+        std::string fieldName = AnsiTextResult(session->GetProperty(name, OLESTR("name")));
+        HeldObject range(session->GetProperty(name, OLESTR("refersToRange")));
         FieldValue(fieldName, range, false);
         StepProgress(false);
     }
@@ -101,22 +101,22 @@ void ExcelGenerator::FillSingleValues() {
 
 void ExcelGenerator::FillGroups() {
     if (Stopped()) return;
-    HeldObject properties(session->GetProperty(activeDocument, u"CustomDocumentProperties"));
+    HeldObject properties(session->GetProperty(activeDocument, OLESTR("CustomDocumentProperties")));
     for (size_t position = 0; position < groupNames.size(); ++position) {
         IDispatch* group = groupNames[position];
         // Read again now: groups filled before this one may have moved it down.
-        HeldObject range(session->GetProperty(group, u"refersToRange"));
-        std::string groupName = AnsiTextResult(session->GetProperty(group, u"name"));
-        int32_t firstRow = IntResult(session->GetProperty(range, u"row"));
-        HeldObject rows(session->GetProperty(range, u"rows"));
-        int32_t rowCount = IntResult(session->GetProperty(rows, u"count"));
+        HeldObject range(session->GetProperty(group, OLESTR("refersToRange")));
+        std::string groupName = AnsiTextResult(session->GetProperty(group, OLESTR("name")));
+        int32_t firstRow = IntResult(session->GetProperty(range, OLESTR("row")));
+        HeldObject rows(session->GetProperty(range, OLESTR("rows")));
+        int32_t rowCount = IntResult(session->GetProperty(rows, OLESTR("count")));
         int32_t lastRow = firstRow + rowCount - 1;
         int32_t shift = firstRow - groupScanRows[position];
 
-        DropResult(session->CallMethodWithTextBoolIntInt(properties, u"Add", AnsiToWide(groupName.c_str()).c_str(),
+        DropResult(session->CallMethodWithTextBoolIntInt(properties, OLESTR("Add"), AnsiToWide(groupName.c_str()).c_str(),
                                                          false, PropertyTypeNumber, rowCount));
-        HeldObject worksheet(session->GetProperty(range, u"Worksheet"));
-        std::string sheetCodeName = AnsiTextResult(session->GetProperty(worksheet, u"CodeName"));
+        HeldObject worksheet(session->GetProperty(range, OLESTR("Worksheet")));
+        std::string sheetCodeName = AnsiTextResult(session->GetProperty(worksheet, OLESTR("CodeName")));
 
         ClassifyGroupFields(sheetCodeName, firstRow, lastRow, shift);
         SortRecords();
@@ -129,16 +129,16 @@ void ExcelGenerator::ClassifyGroupFields(const std::string& sheetCodeName, int32
     if (Stopped()) return;
     groupByFields.clear();
     detailFields.clear();
-    HeldObject names(session->GetProperty(activeDocument, u"Names"));
+    HeldObject names(session->GetProperty(activeDocument, OLESTR("Names")));
     std::string rowKeys = "|";
 
     for (Element* field : recordFields) {
         int32_t row = IntAttribute(field, "EXCELROW", 1) + shift;
         if (row < firstRow || row > lastRow) continue;
-        HeldObject name(session->CallMethodWithText(names, u"Item", AnsiToWide(ElementName(field)).c_str()));
-        HeldObject range(session->GetProperty(name, u"RefersToRange"));
-        HeldObject worksheet(session->GetProperty(range, u"Worksheet"));
-        std::string code = AnsiTextResult(session->GetProperty(worksheet, u"CodeName"));
+        HeldObject name(session->CallMethodWithText(names, OLESTR("Item"), AnsiToWide(ElementName(field)).c_str()));
+        HeldObject range(session->GetProperty(name, OLESTR("RefersToRange")));
+        HeldObject worksheet(session->GetProperty(range, OLESTR("Worksheet")));
+        std::string code = AnsiTextResult(session->GetProperty(worksheet, OLESTR("CodeName")));
         if (code != sheetCodeName) continue;
 
         SetAttribute(field, "EXCELROW", IntToText(row).c_str());

@@ -20,19 +20,19 @@ constexpr size_t SubGroupSuffixLength = 9;
 
 void ExcelGenerator::FillGroup(const std::string& groupName, int32_t firstRow, int32_t lastRow) {
     if (Stopped()) return;
-    HeldObject names(session->GetProperty(activeDocument, u"Names"));
-    HeldObject sheet(session->GetProperty(activeDocument, u"ActiveSheet"));
+    HeldObject names(session->GetProperty(activeDocument, OLESTR("Names")));
+    HeldObject sheet(session->GetProperty(activeDocument, OLESTR("ActiveSheet")));
 
     for (Element* field : detailFields) {
         std::string name = ElementName(field);
-        HeldObject item(session->CallMethodWithText(names, u"Item", AnsiToWide(name.c_str()).c_str()));
-        HeldObject range(session->GetProperty(item, u"refersToRange"));
+        HeldObject item(session->CallMethodWithText(names, OLESTR("Item"), AnsiToWide(name.c_str()).c_str()));
+        HeldObject range(session->GetProperty(item, OLESTR("refersToRange")));
         int32_t count = IntAttribute(field, "NUMRECORDS", 1);
-        int32_t row = IntResult(session->GetProperty(range, u"Row"));
-        DropResult(session->CallMethod(sheet, u"Activate"));
+        int32_t row = IntResult(session->GetProperty(range, OLESTR("Row")));
+        DropResult(session->CallMethod(sheet, OLESTR("Activate")));
         if (IntAttribute(field, "INSERTEDLINES", 1) < count)
             InsertDetailRows(sheet, names, field, count - 1, row);
-        HeldObject target(session->GetPropertyByInts(range, u"Resize", count, 1));
+        HeldObject target(session->GetPropertyByInts(range, OLESTR("Resize"), count, 1));
         WriteColumn(name, range, target, count);
         StepProgress(false);
         if (Stopped()) return;
@@ -44,11 +44,11 @@ void ExcelGenerator::FillGroup(const std::string& groupName, int32_t firstRow, i
     int32_t subGroupNumber = 1;
     for (Element* field : groupByFields) {
         std::string name = ElementName(field);
-        HeldObject item(session->CallMethodWithText(names, u"Item", AnsiToWide(name.c_str()).c_str()));
-        HeldObject range(session->GetProperty(item, u"refersToRange"));
+        HeldObject item(session->CallMethodWithText(names, OLESTR("Item"), AnsiToWide(name.c_str()).c_str()));
+        HeldObject range(session->GetProperty(item, OLESTR("refersToRange")));
         const char* previous = FieldValue(name, range, true);
         int32_t current = lastRow - 1;
-        int32_t column = IntResult(session->GetProperty(range, u"Column"));
+        int32_t column = IntResult(session->GetProperty(range, OLESTR("Column")));
         int32_t count = IntAttribute(field, "NUMRECORDS", 1);
         int32_t fieldRow = IntAttribute(field, "EXCELROW", 1);
 
@@ -75,11 +75,11 @@ void ExcelGenerator::FillGroup(const std::string& groupName, int32_t firstRow, i
 
 void ExcelGenerator::WriteIntoBlock(IDispatch* sheet, int32_t current, int32_t column, int32_t fieldRow,
                                     int32_t blockStart, const char* value) {
-    HeldObject cells(session->GetProperty(sheet, u"Cells"));
-    HeldObject selected(session->GetPropertyByInts(cells, u"Item", current, column));
-    DropResult(session->CallMethod(selected, u"Select"));
-    HeldObject cell(session->GetPropertyByInts(cells, u"Item", current + (fieldRow - blockStart) + 1, column));
-    session->PutPropertyText(cell, u"Value", value);
+    HeldObject cells(session->GetProperty(sheet, OLESTR("Cells")));
+    HeldObject selected(session->GetPropertyByInts(cells, OLESTR("Item"), current, column));
+    DropResult(session->CallMethod(selected, OLESTR("Select")));
+    HeldObject cell(session->GetPropertyByInts(cells, OLESTR("Item"), current + (fieldRow - blockStart) + 1, column));
+    session->PutPropertyText(cell, OLESTR("Value"), value);
 }
 
 // Inserts, above the record's detail row at `current`, one empty row and a
@@ -92,41 +92,41 @@ void ExcelGenerator::InsertGroupBlock(BlockRegister& blocks, IDispatch* sheet, c
     for (int32_t templateRow = fieldRow; templateRow <= lastRow - 2; ++templateRow)
         blocks.Add(record, templateRow, fieldRow);
 
-    HeldObject rows(session->GetProperty(sheet, u"Rows"));
+    HeldObject rows(session->GetProperty(sheet, OLESTR("Rows")));
     {
-        HeldObject target(session->GetPropertyByInt(rows, u"Item", current));
-        DropResult(session->CallMethod(target, u"Select"));
+        HeldObject target(session->GetPropertyByInt(rows, OLESTR("Item"), current));
+        DropResult(session->CallMethod(target, OLESTR("Select")));
     }
     {
-        HeldVariant top(session->GetPropertyByInt(rows, u"Item", fieldRow));
-        HeldVariant bottom(session->GetPropertyByInt(rows, u"Item", lastRow - 2));
-        HeldObject block(session->GetPropertyByVariants(application, u"Range", top.value, bottom.value));
-        DropResult(session->CallMethod(block, u"Copy"));
+        HeldVariant top(session->GetPropertyByInt(rows, OLESTR("Item"), fieldRow));
+        HeldVariant bottom(session->GetPropertyByInt(rows, OLESTR("Item"), lastRow - 2));
+        HeldObject block(session->GetPropertyByVariants(application, OLESTR("Range"), top.value, bottom.value));
+        DropResult(session->CallMethod(block, OLESTR("Copy")));
     }
     {
-        HeldObject selection(session->GetProperty(application, u"Selection"));
-        DropResult(session->CallMethodWithInt(selection, u"Insert", ShiftDown));
+        HeldObject selection(session->GetProperty(application, OLESTR("Selection")));
+        DropResult(session->CallMethodWithInt(selection, OLESTR("Insert"), ShiftDown));
     }
     {
-        HeldObject emptyRow(session->GetPropertyByInt(rows, u"Item", current));
-        DropResult(session->CallMethod(emptyRow, u"Select"));
-        DropResult(session->CallMethodWithInt(emptyRow, u"Insert", ShiftDown));
+        HeldObject emptyRow(session->GetPropertyByInt(rows, OLESTR("Item"), current));
+        DropResult(session->CallMethod(emptyRow, OLESTR("Select")));
+        DropResult(session->CallMethodWithInt(emptyRow, OLESTR("Insert"), ShiftDown));
     }
     {
-        HeldObject emptyRow(session->GetPropertyByInt(rows, u"Item", current));
-        HeldObject interior(session->GetProperty(emptyRow, u"Interior"));
-        session->PutPropertyInt(interior, u"ColorIndex", None);
+        HeldObject emptyRow(session->GetPropertyByInt(rows, OLESTR("Item"), current));
+        HeldObject interior(session->GetProperty(emptyRow, OLESTR("Interior")));
+        session->PutPropertyInt(interior, OLESTR("ColorIndex"), None);
     }
     NameSubGroup(groupName, subGroupNumber, current + 1, lastRow - fieldRow);
     ++subGroupNumber;
     {
-        HeldObject headingRow(session->GetPropertyByInt(rows, u"Item", current + 1));
-        HeldObject border(session->GetPropertyByInt(headingRow, u"Borders", EdgeTop));
-        session->PutPropertyInt(border, u"LineStyle", None);
+        HeldObject headingRow(session->GetPropertyByInt(rows, OLESTR("Item"), current + 1));
+        HeldObject border(session->GetPropertyByInt(headingRow, OLESTR("Borders"), EdgeTop));
+        session->PutPropertyInt(border, OLESTR("LineStyle"), None);
     }
-    HeldObject cells(session->GetProperty(sheet, u"Cells"));
-    HeldObject cell(session->GetPropertyByInts(cells, u"Item", current + 1, column));
-    session->PutPropertyText(cell, u"Value", value);
+    HeldObject cells(session->GetProperty(sheet, OLESTR("Cells")));
+    HeldObject cell(session->GetPropertyByInts(cells, OLESTR("Item"), current + 1, column));
+    session->PutPropertyText(cell, OLESTR("Value"), value);
 }
 
 void ExcelGenerator::InsertDetailRows(IDispatch* sheet, IDispatch* names, Element* field, int32_t extraRows,
@@ -138,25 +138,25 @@ void ExcelGenerator::InsertDetailRows(IDispatch* sheet, IDispatch* names, Elemen
     // The row is expanded once for all the detail fields it holds.
     for (Element* other : detailFields) {
         if (code != TextAttribute(other, "CODENAME", "")) continue;
-        HeldObject item(session->CallMethodWithText(names, u"Item", AnsiToWide(ElementName(other)).c_str()));
-        HeldObject range(session->GetProperty(item, u"refersToRange"));
-        if (IntResult(session->GetProperty(range, u"Row")) == row)
+        HeldObject item(session->CallMethodWithText(names, OLESTR("Item"), AnsiToWide(ElementName(other)).c_str()));
+        HeldObject range(session->GetProperty(item, OLESTR("refersToRange")));
+        if (IntResult(session->GetProperty(range, OLESTR("Row"))) == row)
             SetAttribute(other, "INSERTEDLINES", IntToText(extraRows + 1).c_str());
     }
 
-    HeldObject rows(session->GetProperty(sheet, u"Rows"));
+    HeldObject rows(session->GetProperty(sheet, OLESTR("Rows")));
     {
-        HeldObject detailRow(session->GetPropertyByInt(rows, u"Item", fieldRow));
-        DropResult(session->CallMethod(detailRow, u"Copy"));
+        HeldObject detailRow(session->GetPropertyByInt(rows, OLESTR("Item"), fieldRow));
+        DropResult(session->CallMethod(detailRow, OLESTR("Copy")));
     }
     {
-        HeldVariant top(session->GetPropertyByInt(rows, u"Item", row + 1));
-        HeldVariant bottom(session->GetPropertyByInt(rows, u"Item", row + extraRows));
-        HeldObject target(session->GetPropertyByVariants(application, u"Range", top.value, bottom.value));
-        DropResult(session->CallMethod(target, u"Select"));
+        HeldVariant top(session->GetPropertyByInt(rows, OLESTR("Item"), row + 1));
+        HeldVariant bottom(session->GetPropertyByInt(rows, OLESTR("Item"), row + extraRows));
+        HeldObject target(session->GetPropertyByVariants(application, OLESTR("Range"), top.value, bottom.value));
+        DropResult(session->CallMethod(target, OLESTR("Select")));
     }
-    HeldObject selection(session->GetProperty(application, u"Selection"));
-    DropResult(session->CallMethodWithInt(selection, u"Insert", ShiftDown));
+    HeldObject selection(session->GetProperty(application, OLESTR("Selection")));
+    DropResult(session->CallMethodWithInt(selection, OLESTR("Insert"), ShiftDown));
 }
 
 void ExcelGenerator::NameSubGroup(const std::string& groupName, int32_t number, int32_t startRow,
@@ -166,9 +166,9 @@ void ExcelGenerator::NameSubGroup(const std::string& groupName, int32_t number, 
                              ? groupName.substr(GroupPrefixLength, SubGroupSuffixLength)
                              : std::string();
     std::string subGroupName = "VeskSubGroup" + suffix + "." + IntToText(number);
-    HeldObject rows(session->GetProperty(application, u"Rows"));
-    HeldVariant top(session->GetPropertyByInt(rows, u"Item", startRow));
-    HeldVariant bottom(session->GetPropertyByInt(rows, u"Item", startRow + rowCount - 1));
-    HeldObject range(session->GetPropertyByVariants(application, u"Range", top.value, bottom.value));
-    session->PutPropertyText(range, u"Name", subGroupName.c_str());
+    HeldObject rows(session->GetProperty(application, OLESTR("Rows")));
+    HeldVariant top(session->GetPropertyByInt(rows, OLESTR("Item"), startRow));
+    HeldVariant bottom(session->GetPropertyByInt(rows, OLESTR("Item"), startRow + rowCount - 1));
+    HeldObject range(session->GetPropertyByVariants(application, OLESTR("Range"), top.value, bottom.value));
+    session->PutPropertyText(range, OLESTR("Name"), subGroupName.c_str());
 }

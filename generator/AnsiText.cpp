@@ -2,14 +2,14 @@
 
 #include <vector>
 
-#include "platform/win32/windows.h"
+#include <windows.h>
 
-std::u16string AnsiToWide(const char* text) {
+std::basic_string<OLECHAR> AnsiToWide(const char* text) {
     int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (size <= 0) return std::u16string();
+    if (size <= 0) return std::basic_string<OLECHAR>();
     std::vector<WCHAR> wide(static_cast<size_t>(size));
     MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), size);
-    return std::u16string(wide.data());
+    return std::basic_string<OLECHAR>(wide.data());
 }
 
 std::string WideToAnsi(const OLECHAR* text) {

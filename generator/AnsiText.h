@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "platform/com/ole2.h"
+#include <ole2.h>
 
-std::u16string AnsiToWide(const char* text);
+std::basic_string<OLECHAR> AnsiToWide(const char* text);
 std::string WideToAnsi(const OLECHAR* text);
 
 // The narrow text of a BSTR call result (a document or form field Name); the

@@ -6,6 +6,6 @@
 
 #include <atomic>
 
-#include "platform/win32/wintypes.h"
+#include <windows.h>
 
 extern std::atomic<BYTE> CancelRequested;

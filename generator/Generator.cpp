@@ -54,5 +54,5 @@ void Generator::ReadTemplate() {
     // Without a TEMPLATE element the path stays unset, which BuildDocument reports as code 1.
     Element* templateElement = ChildByName(ChildByName(rootElement, "META"), "TEMPLATE");
     templatePath = templateElement ? ElementContents(templateElement) : nullptr;
-    session->PutPropertyInt(application, u"Visible", 0);
+    session->PutPropertyInt(application, OLESTR("Visible"), 0);
 }

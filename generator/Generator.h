@@ -8,8 +8,8 @@
 
 #include "automation/AutomationSession.h"
 #include "datafile/XmlTree.h"
-#include "platform/com/ole2.h"
-#include "platform/win32/windows.h"
+#include <ole2.h>
+#include <windows.h>
 
 class Generator {
 public:

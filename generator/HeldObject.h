@@ -2,7 +2,7 @@
 // goes out of scope, so a run leaves no references behind.
 #pragma once
 
-#include "platform/com/ole2.h"
+#include <ole2.h>
 
 class HeldObject {
 public:

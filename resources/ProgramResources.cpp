@@ -1,7 +1,7 @@
 // The resource table of the program, in US English.
 #include "resources/ProgramResources.h"
 
-#include "platform/win32/windows.h"
+#include <windows.h>
 #include "resources/resource.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "generator/CancelRequested.h"
-#include "platform/win32/windows.h"
+#include <windows.h>
 
 class DataFile;
 class Generator;

@@ -1,7 +1,7 @@
 // The program's graphical entry point.
 #pragma once
 
-#include "platform/win32/windows.h"
+#include <windows.h>
 
 // Reads the command line (usage, version query), creates the hidden main
 // window and the progress dialog, starts the worker and pumps messages until

@@ -1,7 +1,7 @@
 // The procedures of the hidden main window and of the progress dialog.
 #pragma once
 
-#include "platform/win32/windows.h"
+#include <windows.h>
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

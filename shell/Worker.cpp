@@ -5,7 +5,6 @@
 #include "automation/COMException.h"
 #include "datafile/DataFile.h"
 #include "excel/ExcelGenerator.h"
-#include "shell/RegisterServers.h"
 #include "shell/SharedState.h"
 #include "word/WordGenerator.h"
 
@@ -62,7 +61,6 @@ DWORD WINAPI WorkerMain(LPVOID) {
 }
 
 void StartWorker() {
-    RegisterOfficeServers();
     if (!CreateThread(nullptr, 0, WorkerMain, nullptr, 0, nullptr))
         MessageBoxA(MainWindow, "Thread could not be created!", "Message", MB_ICONERROR);
 }

@@ -2,7 +2,7 @@
 // for, reports the outcome and closes the progress dialog.
 #pragma once
 
-#include "platform/win32/windows.h"
+#include <windows.h>
 
 DWORD WINAPI WorkerMain(LPVOID parameter);
 

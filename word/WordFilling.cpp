@@ -24,24 +24,24 @@ void WordGenerator::BuildDocument(Element* documentElement) {
     if (!templatePath) resultCode = 1;
     if (resultCode > 0 || CancelRequested) return;
 
-    HeldObject documents(session->GetProperty(application, u"Documents"));
-    std::u16string templateName = AnsiToWide(templatePath);
-    HeldObject document(session->CallMethodWithText(documents, u"Add", templateName.c_str()));
-    std::string name = AnsiTextResult(session->GetProperty(document, u"Name"));
+    HeldObject documents(session->GetProperty(application, OLESTR("Documents")));
+    std::basic_string<OLECHAR> templateName = AnsiToWide(templatePath);
+    HeldObject document(session->CallMethodWithText(documents, OLESTR("Add"), templateName.c_str()));
+    std::string name = AnsiTextResult(session->GetProperty(document, OLESTR("Name")));
 
     std::string status = ReplaceFirst(progressText, "%1$s", name);
     SendMessageA(GetDlgItem(dialogWindow, StatusLineControl), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>(status.c_str()));
 
-    HeldObject window(session->GetProperty(document, u"ActiveWindow"));
+    HeldObject window(session->GetProperty(document, OLESTR("ActiveWindow")));
     Element* fields = ChildByName(documentElement, "FIELDS");
     ExpandRecordRows(window, document, fields);
 
-    HeldObject selection(session->GetProperty(window, u"Selection"));
-    DropResult(session->CallMethodWithInts(selection, u"GoTo", GoToPage, GoToFirst));
+    HeldObject selection(session->GetProperty(window, OLESTR("Selection")));
+    DropResult(session->CallMethodWithInts(selection, OLESTR("GoTo"), GoToPage, GoToFirst));
     FillFormFields(document, window, fields);
-    DropResult(session->CallMethodWithInts(selection, u"GoTo", GoToPage, GoToFirst));
-    session->PutPropertyText(document, u"AttachedTemplate", "");
+    DropResult(session->CallMethodWithInts(selection, OLESTR("GoTo"), GoToPage, GoToFirst));
+    session->PutPropertyText(document, OLESTR("AttachedTemplate"), "");
 }
 
 void WordGenerator::ExpandRecordRows(IDispatch* window, IDispatch* document, Element* fields) {
@@ -55,75 +55,75 @@ void WordGenerator::ExpandRecordRows(IDispatch* window, IDispatch* document, Ele
 }
 
 void WordGenerator::RepeatRecordBlock(IDispatch* window, IDispatch* document, Element* fields, Element* field) {
-    HeldObject formFields(session->GetProperty(document, u"FormFields"));
-    std::u16string fieldName = AnsiToWide(ElementName(field));
+    HeldObject formFields(session->GetProperty(document, OLESTR("FormFields")));
+    std::basic_string<OLECHAR> fieldName = AnsiToWide(ElementName(field));
     VARIANT found;
     VariantInit(&found);
     try {
-        found = session->CallMethodWithText(formFields, u"Item", fieldName.c_str());
+        found = session->CallMethodWithText(formFields, OLESTR("Item"), fieldName.c_str());
     } catch (COMException) {
         // No form field of that name: the field element is skipped.
     }
     HeldObject formField(found);
     if (!formField) return;
 
-    DropResult(session->CallMethod(formField, u"Select"));
-    HeldObject selection(session->GetProperty(window, u"Selection"));
-    HeldObject range(session->GetProperty(selection, u"Range"));
-    HeldObject tables(session->GetProperty(range, u"Tables"));
-    bool inTable = IntResult(session->GetProperty(tables, u"Count")) > 0;
+    DropResult(session->CallMethod(formField, OLESTR("Select")));
+    HeldObject selection(session->GetProperty(window, OLESTR("Selection")));
+    HeldObject range(session->GetProperty(selection, OLESTR("Range")));
+    HeldObject tables(session->GetProperty(range, OLESTR("Tables")));
+    bool inTable = IntResult(session->GetProperty(tables, OLESTR("Count"))) > 0;
 
     // In a table the block is the row, selected through the same selection
     // object; outside, the paragraph, selected through a fresh one.
-    HeldObject paragraphSelection(inTable ? VARIANT{} : session->GetProperty(window, u"Selection"));
+    HeldObject paragraphSelection(inTable ? VARIANT{} : session->GetProperty(window, OLESTR("Selection")));
     IDispatch* target = inTable ? static_cast<IDispatch*>(selection) : paragraphSelection;
     if (inTable) {
-        DropResult(session->CallMethod(target, u"SelectRow"));
+        DropResult(session->CallMethod(target, OLESTR("SelectRow")));
     } else {
-        HeldObject paragraphs(session->GetProperty(target, u"Paragraphs"));
-        HeldObject paragraph(session->CallMethodWithInt(paragraphs, u"Item", 1));
-        HeldObject paragraphRange(session->GetProperty(paragraph, u"Range"));
-        DropResult(session->CallMethod(paragraphRange, u"Select"));
+        HeldObject paragraphs(session->GetProperty(target, OLESTR("Paragraphs")));
+        HeldObject paragraph(session->CallMethodWithInt(paragraphs, OLESTR("Item"), 1));
+        HeldObject paragraphRange(session->GetProperty(paragraph, OLESTR("Range")));
+        DropResult(session->CallMethod(paragraphRange, OLESTR("Select")));
     }
 
     // Every field element named after a form field of the block is repeated with it.
-    HeldObject blockFields(session->GetProperty(target, u"FormFields"));
-    LONG blockCount = IntResult(session->GetProperty(blockFields, u"count"));
+    HeldObject blockFields(session->GetProperty(target, OLESTR("FormFields")));
+    LONG blockCount = IntResult(session->GetProperty(blockFields, OLESTR("count")));
     for (LONG j = 1; j <= blockCount; ++j) {
-        HeldObject blockField(session->CallMethodWithInt(blockFields, u"Item", j));
-        std::string blockName = AnsiTextResult(session->GetProperty(blockField, u"Name"));
+        HeldObject blockField(session->CallMethodWithInt(blockFields, OLESTR("Item"), j));
+        std::string blockName = AnsiTextResult(session->GetProperty(blockField, OLESTR("Name")));
         if (Element* sibling = ChildByName(fields, blockName.c_str()))
             AddAttribute(sibling, CreateAttribute("EXPANDED", "true"));
     }
 
-    DropResult(session->CallMethod(target, u"Copy"));
+    DropResult(session->CallMethod(target, OLESTR("Copy")));
     if (inTable)
-        DropResult(session->CallMethodWithInt(target, u"GoToNext", GoToLine));
+        DropResult(session->CallMethodWithInt(target, OLESTR("GoToNext"), GoToLine));
     else
-        DropResult(session->CallMethodWithInt(target, u"EndOf", ParagraphUnit));
+        DropResult(session->CallMethodWithInt(target, OLESTR("EndOf"), ParagraphUnit));
     LONG copies = IntAttribute(field, "NUMRECORDS", 1);
-    for (LONG k = 1; k < copies; ++k) DropResult(session->CallMethod(target, u"Paste"));
+    for (LONG k = 1; k < copies; ++k) DropResult(session->CallMethod(target, OLESTR("Paste")));
 }
 
 void WordGenerator::FillFormFields(IDispatch* document, IDispatch* window, Element* fields) {
     if (resultCode > 0 || CancelRequested) return;
 
-    HeldObject formFields(session->GetProperty(document, u"FormFields"));
-    LONG total = IntResult(session->GetProperty(formFields, u"Count"));
+    HeldObject formFields(session->GetProperty(document, OLESTR("FormFields")));
+    LONG total = IntResult(session->GetProperty(formFields, OLESTR("Count")));
     LONG index = 1;
     // Exactly total rounds: a replaced field leaves the collection, so the
     // next one moves up to the same index.
     for (LONG round = 0; round < total; ++round) {
-        HeldObject field(session->CallMethodWithInt(formFields, u"Item", index));
-        if (IntResult(session->GetProperty(field, u"Type")) != TextFormField) {
+        HeldObject field(session->CallMethodWithInt(formFields, OLESTR("Item"), index));
+        if (IntResult(session->GetProperty(field, OLESTR("Type"))) != TextFormField) {
             ++index;
             continue;
         }
-        std::string name = AnsiTextResult(session->GetProperty(field, u"Name"));
-        DropResult(session->CallMethod(field, u"Select"));
-        HeldObject selection(session->GetProperty(window, u"Selection"));
+        std::string name = AnsiTextResult(session->GetProperty(field, OLESTR("Name")));
+        DropResult(session->CallMethod(field, OLESTR("Select")));
+        HeldObject selection(session->GetProperty(window, OLESTR("Selection")));
         std::optional<std::string> value = TakeFieldValue(fields, name.c_str());
-        if (value) session->PutPropertyText(selection, u"Text", ThroughAnsi(*value).c_str());
+        if (value) session->PutPropertyText(selection, OLESTR("Text"), ThroughAnsi(*value).c_str());
     }
 }
 

@@ -19,13 +19,13 @@ void WordGenerator::Start() {
 
 void WordGenerator::Show() {
     if (resultCode > 0) return;
-    session->PutPropertyInt(application, u"Visible", 1);
-    if (IntResult(session->GetProperty(application, u"WindowState")) != WindowStateNormal)
-        session->PutPropertyInt(application, u"WindowState", WindowStateNormal);
-    DropResult(session->CallMethod(application, u"Activate"));
+    session->PutPropertyInt(application, OLESTR("Visible"), 1);
+    if (IntResult(session->GetProperty(application, OLESTR("WindowState"))) != WindowStateNormal)
+        session->PutPropertyInt(application, OLESTR("WindowState"), WindowStateNormal);
+    DropResult(session->CallMethod(application, OLESTR("Activate")));
 }
 
 void WordGenerator::Abandon() {
     if (!application) return;
-    DropResult(session->CallMethodWithBool(application, u"Quit", false));
+    DropResult(session->CallMethodWithBool(application, OLESTR("Quit"), false));
 }

@@ -1,5 +1,6 @@
 #include "office/dispatch/DispatchObject.h"
 
+#include <cstdio>
 #include <exception>
 #include <new>
 
@@ -8,8 +9,12 @@
 
 namespace {
 
-void FillExceptionInfo(EXCEPINFO* info, const std::u16string& source, const std::string& description, HRESULT scode)
+// The caller's error box shows only the invocation failure; the reason goes
+// to the diagnostics channel so that users running from a terminal or a log see it.
+void RaiseError(EXCEPINFO* info, const std::u16string& source, const std::string& description, HRESULT scode)
 {
+    std::fprintf(stderr, "tolvane: %s\n", description.c_str());
+    std::fflush(stderr);
     if (info == nullptr) {
         return;
     }
@@ -139,7 +144,7 @@ HRESULT DispatchObject::Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, WORD
     try {
         RunMember(static_cast<size_t>(index), call);
     } catch (const AutomationError& refusal) {
-        FillExceptionInfo(pExcepInfo, ErrorSource(), refusal.description, refusal.scode);
+        RaiseError(pExcepInfo, ErrorSource(), refusal.description, refusal.scode);
         return DISP_E_EXCEPTION;
     } catch (const DispatchFailure& failure) {
         ReportArgument(puArgErr, failure.argument, firstPositional, positional);
@@ -147,7 +152,7 @@ HRESULT DispatchObject::Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, WORD
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     } catch (const std::exception& unexpected) {
-        FillExceptionInfo(pExcepInfo, ErrorSource(), unexpected.what(), E_FAIL);
+        RaiseError(pExcepInfo, ErrorSource(), unexpected.what(), E_FAIL);
         return DISP_E_EXCEPTION;
     }
 

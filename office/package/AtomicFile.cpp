@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace office {
 namespace {
@@ -18,9 +19,50 @@ std::string Reason(const std::filesystem::path& target, const char* what, int er
     return "Cannot write '" + target.string() + "': " + what + " (" + std::strerror(error) + ")";
 }
 
-// Moves temp to target unless target exists: renameat2 where the file system
-// supports it, a hard link otherwise. Both fail with EEXIST instead of replacing.
-int MoveNoReplace(const std::string& temp, const std::string& target) {
+bool WriteAll(int fd, std::string_view bytes, int& error) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) {
+            error = wrote < 0 ? errno : EIO;
+            return false;
+        }
+        done += static_cast<size_t>(wrote);
+    }
+    return true;
+}
+
+// A file without its final name: a hidden temporary file named after
+// `shown`, or none when the file system gives unnamed ones.
+int OpenTemporary(const std::filesystem::path& folder, const std::filesystem::path& shown, std::string& path) {
+    int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return fd;
+    path = (folder / ("." + shown.filename().string() + ".XXXXXX")).string();
+    fd = mkstemp(path.data());
+    if (fd < 0) return fd;
+    // mkstemp makes the file private; a document the user keeps gets the usual mode.
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    return fd;
+}
+
+// Links an unnamed file in as target; fails with EEXIST instead of replacing.
+int LinkUnnamed(int fd, const std::string& target) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) return 0;
+    const int error = errno;
+    if (error == EEXIST) return error;
+    // Without /proc, AT_EMPTY_PATH does the same where the process may use it.
+    if (linkat(fd, "", AT_FDCWD, target.c_str(), AT_EMPTY_PATH) == 0) return 0;
+    return errno == EEXIST ? EEXIST : error;
+}
+
+// Moves a named temporary file to target unless target exists: renameat2
+// where the file system supports it, a hard link otherwise. Both fail with
+// EEXIST instead of replacing.
+int RenameNoReplace(const std::string& temp, const std::string& target) {
     if (renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return 0;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return errno;
     if (link(temp.c_str(), target.c_str()) != 0) return errno;
@@ -36,62 +78,73 @@ void SyncFolder(const std::filesystem::path& folder) {
     }
 }
 
-// Writes bytes to a new temporary file named after `shown` in folder and
-// returns its path; flushes it to disk first when `flush` is set.
-std::string WriteTemporary(const std::filesystem::path& folder, const std::filesystem::path& shown,
-                           std::string_view bytes, bool flush) {
-    std::string temp = (folder / ("." + shown.filename().string() + ".XXXXXX")).string();
-    int fd = mkstemp(temp.data());
-    if (fd < 0) throw PackageError(Reason(shown, "cannot create a temporary file in its folder", errno));
-    // mkstemp makes the file private; a document the user keeps gets the usual mode.
-    mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
-        if (wrote < 0 && errno == EINTR) continue;
-        if (wrote <= 0) {
-            int error = wrote < 0 ? errno : EIO;
-            close(fd);
-            unlink(temp.c_str());
-            throw PackageError(Reason(shown, "writing failed", error));
-        }
-        done += static_cast<size_t>(wrote);
+}  // namespace
+
+TemporaryFile::TemporaryFile(const std::filesystem::path& folder, const std::filesystem::path& shown,
+                             std::string_view bytes, bool flush) {
+    fd_ = OpenTemporary(folder, shown, path_);
+    if (fd_ < 0) throw PackageError(Reason(shown, "cannot create a temporary file in its folder", errno));
+    if (!path_.empty()) removedOnSignal_ = std::make_unique<TemporaryName>(path_);
+    int error = 0;
+    if (!WriteAll(fd_, bytes, error)) {
+        Discard();
+        throw PackageError(Reason(shown, "writing failed", error));
     }
-    if ((flush && fsync(fd) != 0) || close(fd) != 0) {
-        int error = errno;
-        unlink(temp.c_str());
+    if (flush && fsync(fd_) != 0) {
+        error = errno;
+        Discard();
         throw PackageError(Reason(shown, "flushing failed", error));
     }
-    return temp;
+    if (!path_.empty()) {
+        const int closed = close(fd_);
+        error = errno;
+        fd_ = -1;
+        if (closed != 0) {
+            Discard();
+            throw PackageError(Reason(shown, "flushing failed", error));
+        }
+    }
 }
 
-}  // namespace
+TemporaryFile::TemporaryFile(TemporaryFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)),
+      path_(std::exchange(other.path_, {})),
+      removedOnSignal_(std::move(other.removedOnSignal_)) {}
+
+TemporaryFile::~TemporaryFile() { Discard(); }
+
+void TemporaryFile::Discard() {
+    if (fd_ >= 0) close(fd_);
+    if (!path_.empty()) unlink(path_.c_str());
+    fd_ = -1;
+    path_.clear();
+    removedOnSignal_.reset();
+}
+
+int TemporaryFile::MoveTo(const std::filesystem::path& target) {
+    const int error = fd_ >= 0 ? LinkUnnamed(fd_, target.string()) : RenameNoReplace(path_, target.string());
+    if (error != 0) return error;
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+    path_.clear();
+    removedOnSignal_.reset();
+    return 0;
+}
 
 bool WriteFileNoReplace(const std::filesystem::path& target, std::string_view bytes) {
     std::error_code ignored;
     if (std::filesystem::exists(std::filesystem::symlink_status(target, ignored))) return false;
     std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
-    std::string temp = WriteTemporary(folder, target, bytes, true);
-    int error = MoveNoReplace(temp, target.string());
-    if (error != 0) {
-        unlink(temp.c_str());
-        if (error == EEXIST) return false;
-        throw PackageError(Reason(target, "moving the temporary file into place failed", error));
-    }
+    TemporaryFile temp(folder, target, bytes, true);
+    int error = temp.MoveTo(target);
+    if (error == EEXIST) return false;
+    if (error != 0) throw PackageError(Reason(target, "moving the temporary file into place failed", error));
     SyncFolder(folder);
     return true;
 }
 
-AtomicFolderWrite::~AtomicFolderWrite() {
-    for (const std::string& temp : temporaries_) {
-        if (!temp.empty()) unlink(temp.c_str());
-    }
-}
-
 size_t AtomicFolderWrite::Add(std::string_view bytes) {
-    temporaries_.push_back(WriteTemporary(folder_, folder_ / "document", bytes, false));
+    temporaries_.emplace_back(folder_, folder_ / "document", bytes, false);
     return temporaries_.size() - 1;
 }
 
@@ -108,10 +161,9 @@ bool AtomicFolderWrite::Place(size_t number, const std::string& name) {
     const std::filesystem::path target = folder_ / name;
     std::error_code ignored;
     if (std::filesystem::exists(std::filesystem::symlink_status(target, ignored))) return false;
-    int error = MoveNoReplace(temporaries_[number], target.string());
+    int error = temporaries_[number].MoveTo(target);
     if (error == EEXIST) return false;
     if (error != 0) throw PackageError(Reason(target, "moving the temporary file into place failed", error));
-    temporaries_[number].clear();
     return true;
 }
 

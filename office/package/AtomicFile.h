@@ -2,12 +2,40 @@
 // file is never replaced.
 #pragma once
 
+#include "office/package/TemporaryNames.h"
+
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace office {
+
+// Bytes written into a folder under no final name yet: an unnamed file
+// (O_TMPFILE) where the file system has them, so that nothing is left
+// behind however the process ends; else a hidden temporary file, removed
+// when the object goes without having been moved or a signal ends the
+// process (TemporaryName).
+class TemporaryFile {
+public:
+    // Throws PackageError naming `shown` when the file cannot be written.
+    TemporaryFile(const std::filesystem::path& folder, const std::filesystem::path& shown, std::string_view bytes,
+                  bool flush);
+    TemporaryFile(TemporaryFile&& other) noexcept;
+    TemporaryFile& operator=(TemporaryFile&&) = delete;
+    ~TemporaryFile();
+
+    // Gives the file the name target unless that exists (EEXIST); 0 or an errno.
+    int MoveTo(const std::filesystem::path& target);
+
+private:
+    void Discard();
+
+    int fd_ = -1;       // open until moved when the file is unnamed
+    std::string path_;  // the temporary name, when there is one
+    std::unique_ptr<TemporaryName> removedOnSignal_;
+};
 
 // Writes bytes to a temporary file beside target, flushes it to disk and
 // moves it to target. Returns false, writing nothing, when target exists;
@@ -21,7 +49,6 @@ bool WriteFileNoReplace(const std::filesystem::path& target, std::string_view by
 class AtomicFolderWrite {
 public:
     explicit AtomicFolderWrite(std::filesystem::path folder) : folder_(std::move(folder)) {}
-    ~AtomicFolderWrite();  // removes temporary files that were not moved into place
     AtomicFolderWrite(const AtomicFolderWrite&) = delete;
     AtomicFolderWrite& operator=(const AtomicFolderWrite&) = delete;
 
@@ -30,12 +57,14 @@ public:
     // Flushes everything added or placed so far to disk.
     void Flush();
     // Moves file `number` to the folder's entry `name` unless that exists;
-    // returns false, keeping the temporary file, when it does.
+    // returns false, keeping the temporary file, when it does. An unnamed
+    // file stays open until then, so a caller places what it added in
+    // batches of a few hundred.
     bool Place(size_t number, const std::string& name);
 
 private:
     std::filesystem::path folder_;
-    std::vector<std::string> temporaries_;  // "" once placed
+    std::vector<TemporaryFile> temporaries_;  // the files not moved into place go with them
 };
 
 }  // namespace office

@@ -25,7 +25,7 @@ ContentTypes::ContentTypes(const Package& package) {
 
 pugi::xml_node ContentTypes::FindOverride(std::string_view partName) const {
     const std::string name = Absolute(partName);
-    for (pugi::xml_node item : document_.document_element().children("Override")) {
+    for (pugi::xml_node item : ChildrenNamed(document_.document_element(), "Override")) {
         if (SameIgnoringCase(item.attribute("PartName").value(), name)) return item;
     }
     return {};
@@ -36,7 +36,7 @@ std::string ContentTypes::TypeOf(std::string_view partName) const {
     size_t dot = partName.rfind('.');
     if (dot == std::string_view::npos) return "";
     std::string_view extension = partName.substr(dot + 1);
-    for (pugi::xml_node item : document_.document_element().children("Default")) {
+    for (pugi::xml_node item : ChildrenNamed(document_.document_element(), "Default")) {
         if (SameIgnoringCase(item.attribute("Extension").value(), extension)) return item.attribute("ContentType").value();
     }
     return "";
@@ -45,7 +45,8 @@ std::string ContentTypes::TypeOf(std::string_view partName) const {
 void ContentTypes::SetOverride(std::string_view partName, std::string_view type) {
     pugi::xml_node item = FindOverride(partName);
     if (!item) {
-        item = document_.document_element().append_child("Override");
+        pugi::xml_node root = document_.document_element();
+        item = root.append_child(ChildName(root, "Override").c_str());
         item.append_attribute("PartName").set_value(Absolute(partName).c_str());
         item.append_attribute("ContentType");
     }
@@ -58,13 +59,13 @@ void ContentTypes::RemoveOverride(std::string_view partName) {
 
 void ContentTypes::SetDefault(std::string_view extension, std::string_view type) {
     pugi::xml_node root = document_.document_element();
-    for (pugi::xml_node item : root.children("Default")) {
+    for (pugi::xml_node item : ChildrenNamed(root, "Default")) {
         if (SameIgnoringCase(item.attribute("Extension").value(), extension)) {
             item.attribute("ContentType").set_value(std::string(type).c_str());
             return;
         }
     }
-    pugi::xml_node item = root.prepend_child("Default");
+    pugi::xml_node item = root.prepend_child(ChildName(root, "Default").c_str());
     item.append_attribute("Extension").set_value(std::string(extension).c_str());
     item.append_attribute("ContentType").set_value(std::string(type).c_str());
 }

@@ -2,10 +2,16 @@
 
 #include "office/package/AtomicFile.h"
 #include "office/package/PackageError.h"
+#include "office/package/WrittenPartsCheck.h"
 #include "office/package/Xml.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cctype>
-#include <fstream>
+#include <cerrno>
+#include <cstring>
 #include <sstream>
 
 namespace office {
@@ -21,6 +27,11 @@ std::string Key(std::string_view name) {
     return key;
 }
 
+struct ClosedAtExit {
+    int fd;
+    ~ClosedAtExit() { close(fd); }
+};
+
 bool IsXmlPart(std::string_view name) {
     auto endsWith = [&](std::string_view tail) {
         return name.size() >= tail.size() && Key(name.substr(name.size() - tail.size())) == tail;
@@ -28,27 +39,37 @@ bool IsXmlPart(std::string_view name) {
     return endsWith(".xml") || endsWith(".rels");
 }
 
-std::string ReadFile(const std::filesystem::path& path) {
+}  // namespace
+
+std::string ReadPackageFile(const std::filesystem::path& path) {
     const std::string shown = path.string();
-    std::error_code error;
-    auto status = std::filesystem::status(path, error);
-    if (!std::filesystem::exists(status)) throw PackageError("Cannot read '" + shown + "': the file does not exist");
-    if (!std::filesystem::is_regular_file(status)) throw PackageError("Cannot read '" + shown + "': it is not a file");
-    auto size = std::filesystem::file_size(path, error);
-    if (error) throw PackageError("Cannot read '" + shown + "': " + error.message());
+    // Without O_NONBLOCK a FIFO would block the open until a writer comes.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT) throw PackageError("Cannot read '" + shown + "': the file does not exist");
+        throw PackageError("Cannot read '" + shown + "': the file cannot be opened (" + std::strerror(error) + ")");
+    }
+    const ClosedAtExit closer{fd};
+    struct stat info {};
+    if (fstat(fd, &info) != 0) throw PackageError("Cannot read '" + shown + "': " + std::strerror(errno));
+    if (!S_ISREG(info.st_mode)) throw PackageError("Cannot read '" + shown + "': it is not a regular file");
+    const uint64_t size = static_cast<uint64_t>(info.st_size);
     if (size > (uint64_t(1) << 30)) throw PackageError("Cannot read '" + shown + "': the file is larger than 1 GiB");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw PackageError("Cannot read '" + shown + "': the file cannot be opened");
     std::string bytes(size, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(size));
-    if (static_cast<uint64_t>(in.gcount()) != size) throw PackageError("Cannot read '" + shown + "': reading failed");
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) throw PackageError("Cannot read '" + shown + "': reading failed (" + std::strerror(errno) + ")");
+        if (got == 0) throw PackageError("Cannot read '" + shown + "': the file became shorter while it was read");
+        done += static_cast<size_t>(got);
+    }
     return bytes;
 }
 
-}  // namespace
-
 Package Package::Open(const std::filesystem::path& path, const ZipLimits& limits) {
-    std::string bytes = ReadFile(path);
+    std::string bytes = ReadPackageFile(path);
     return FromBytes(bytes, path.string(), limits);
 }
 
@@ -131,6 +152,7 @@ void Package::RemovePart(std::string_view name) {
 }
 
 std::string Package::ToBytes() const {
+    if (WrittenPartsChecked()) CheckWrittenParts(*this);
     return WriteZip(parts_);
 }
 

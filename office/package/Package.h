@@ -23,9 +23,10 @@ public:
     Package() = default;
 
     // Reads a package file. Throws PackageError naming the file and the
-    // reason: missing or unreadable file, not a zip, a binary Office file,
-    // unsafe or duplicate entry names, a zip bomb, a part with a DTD, no
-    // [Content_Types].xml.
+    // reason: missing or unreadable file, not a regular file, not a zip, a
+    // binary Office file, an encrypted package, unsafe, duplicate or
+    // ambiguous entry names, sizes the file cannot hold, a zip bomb, more
+    // entries than can be written back, a part with a DTD, no [Content_Types].xml.
     static Package Open(const std::filesystem::path& path, const ZipLimits& limits = {});
     static Package FromBytes(std::string_view zipBytes, const std::string& displayName,
                              const ZipLimits& limits = {});
@@ -59,6 +60,11 @@ private:
     std::vector<std::shared_ptr<const ZipEntry>> parts_;
     std::unordered_map<std::string, size_t> index_;  // lower-case name -> position
 };
+
+// The bytes of a package file, read without blocking on anything that is not
+// a regular file (a FIFO, a device). Throws PackageError naming the file: it
+// does not exist, cannot be opened, is not a regular file, or is over 1 GiB.
+std::string ReadPackageFile(const std::filesystem::path& path);
 
 // "word/document.xml" -> "word/_rels/document.xml.rels"; "" -> "_rels/.rels".
 std::string RelationshipsPartName(std::string_view partName);

@@ -5,9 +5,13 @@
 
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 extern char** environ;
 
@@ -46,12 +50,18 @@ std::filesystem::path OutputFolder() {
 
 namespace {
 
+// The output folder, made with its parents (mode 0777 less the umask) when
+// it does not exist yet, and checked for writing before any document is.
 std::filesystem::path ExistingOutputFolder() {
     const std::filesystem::path folder = OutputFolder();
+    const auto fail = [&](const std::string& reason) {
+        return PackageError("Cannot write into the output folder '" + folder.string() + "': " + reason);
+    };
     std::error_code error;
-    if (!std::filesystem::is_directory(folder, error)) {
-        throw PackageError("Cannot write into '" + folder.string() + "': the output folder does not exist");
-    }
+    std::filesystem::create_directories(folder, error);
+    if (error) throw fail("it cannot be created (" + error.message() + ")");
+    if (!std::filesystem::is_directory(folder, error)) throw fail("it is not a folder");
+    if (access(folder.c_str(), W_OK | X_OK) != 0) throw fail(std::strerror(errno));
     return folder;
 }
 
@@ -81,15 +91,21 @@ std::filesystem::path PresentDocument(std::string_view baseName, std::string_vie
 
 std::vector<std::filesystem::path> PresentDocuments(const std::vector<PresentedDocument>& documents,
                                                     const std::function<void(size_t)>& presented) {
+    // Unnamed files stay open until placed: a few hundred at a time keep
+    // well below the limit of open files, at one flush each.
+    constexpr size_t kDocumentsPerFlush = 256;
     const std::filesystem::path folder = ExistingOutputFolder();
     AtomicFolderWrite batch(folder);
-    for (const PresentedDocument& document : documents) batch.Add(document.bytes);
-    batch.Flush();
     std::vector<std::filesystem::path> paths;
-    for (size_t i = 0; i < documents.size(); ++i) {
-        paths.push_back(PlaceAtFreeName(batch, i, folder, documents[i].baseName, documents[i].extension));
-        presented(i);
-        Announce(paths.back());
+    for (size_t first = 0; first < documents.size(); first += kDocumentsPerFlush) {
+        const size_t end = std::min(documents.size(), first + kDocumentsPerFlush);
+        for (size_t i = first; i < end; ++i) batch.Add(documents[i].bytes);
+        batch.Flush();
+        for (size_t i = first; i < end; ++i) {
+            paths.push_back(PlaceAtFreeName(batch, i, folder, documents[i].baseName, documents[i].extension));
+            presented(i);
+            Announce(paths.back());
+        }
     }
     batch.Flush();
     return paths;

@@ -28,7 +28,7 @@ struct PresentedDocument {
 };
 
 // Presents several documents as PresentDocument does, with one flush to disk
-// for all of them, and returns their paths. Calls presented(i) once document
+// for every few hundred of them, and returns their paths. Calls presented(i) once document
 // i is in place; after a failure the documents not yet in place are not written.
 std::vector<std::filesystem::path> PresentDocuments(const std::vector<PresentedDocument>& documents,
                                                     const std::function<void(size_t)>& presented);

@@ -4,10 +4,13 @@
 #include "office/package/PackageError.h"
 #include "office/package/Relationships.h"
 #include "office/package/Xml.h"
+#include "office/package/XmlNamespaces.h"
 
 #include <strings.h>
 
+#include <algorithm>
 #include <ctime>
+#include <utility>
 
 namespace office {
 namespace {
@@ -66,17 +69,34 @@ void Load(pugi::xml_document& document, const Package& package, const std::strin
     ParseXml(document, package.Part(name), "The part " + name + " of '" + package.DisplayName() + "'");
 }
 
-// Element names of the app part may carry a prefix; compare local names.
-std::string_view LocalName(std::string_view qualified) {
-    size_t colon = qualified.find(':');
-    return colon == std::string_view::npos ? qualified : qualified.substr(colon + 1);
+constexpr char kCoreNamespace[] = "http://schemas.openxmlformats.org/package/2006/metadata/core-properties";
+constexpr char kTermsNamespace[] = "http://purl.org/dc/terms/";
+constexpr char kInstanceNamespace[] = "http://www.w3.org/2001/XMLSchema-instance";
+constexpr char kAppNamespace[] = "http://schemas.openxmlformats.org/officeDocument/2006/extended-properties";
+constexpr char kCustomNamespace[] = "http://schemas.openxmlformats.org/officeDocument/2006/custom-properties";
+constexpr char kTypesNamespace[] = "http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes";
+
+// A core property as callers name it ("dcterms:created"): the namespace its
+// conventional prefix stands for, and its local name.
+struct CoreName {
+    std::string_view prefix;
+    std::string_view uri;
+    std::string_view local;
+};
+
+CoreName ResolveCoreName(std::string_view qualifiedName) {
+    static constexpr std::pair<std::string_view, std::string_view> kPrefixes[] = {
+        {"cp", kCoreNamespace}, {"dc", "http://purl.org/dc/elements/1.1/"}, {"dcterms", kTermsNamespace}};
+    const size_t colon = qualifiedName.find(':');
+    const std::string_view prefix = colon == std::string_view::npos ? "cp" : qualifiedName.substr(0, colon);
+    for (const auto& [known, uri] : kPrefixes) {
+        if (known == prefix) return {known, uri, LocalPart(qualifiedName)};
+    }
+    throw PackageError("'" + std::string(qualifiedName) + "' is not a core document property");
 }
 
-pugi::xml_node ChildByLocalName(pugi::xml_node parent, std::string_view name) {
-    for (pugi::xml_node child : parent.children()) {
-        if (child.type() == pugi::node_element && LocalName(child.name()) == name) return child;
-    }
-    return {};
+bool IsDateProperty(const CoreName& name) {
+    return name.uri == kTermsNamespace && (name.local == "created" || name.local == "modified");
 }
 
 }  // namespace
@@ -91,18 +111,18 @@ std::string W3cdtfNow() {
 }
 
 void SetCoreProperty(Package& package, std::string_view qualifiedName, std::string_view value) {
+    const CoreName property = ResolveCoreName(qualifiedName);
     const std::string name = EnsurePart(package, kCore);
     pugi::xml_document document;
     Load(document, package, name);
     pugi::xml_node root = document.document_element();
-    pugi::xml_node element = root.child(std::string(qualifiedName).c_str());
+    pugi::xml_node element = ChildNamed(root, property.uri, property.local);
     if (!element) {
-        element = root.append_child(std::string(qualifiedName).c_str());
-        if (qualifiedName == "dcterms:created" || qualifiedName == "dcterms:modified") {
-            if (!root.attribute("xmlns:xsi")) {
-                root.append_attribute("xmlns:xsi").set_value("http://www.w3.org/2001/XMLSchema-instance");
-            }
-            element.append_attribute("xsi:type").set_value("dcterms:W3CDTF");
+        element = root.append_child(ChildElementName(root, property.uri, property.local, property.prefix).c_str());
+        if (IsDateProperty(property)) {
+            const std::string type = PrefixFor(root, kInstanceNamespace, "xsi") + ":type";
+            const std::string format = PrefixFor(root, kTermsNamespace, "dcterms") + ":W3CDTF";
+            element.append_attribute(type.c_str()).set_value(format.c_str());
         }
     }
     element.text().set(std::string(value).c_str());
@@ -110,11 +130,12 @@ void SetCoreProperty(Package& package, std::string_view qualifiedName, std::stri
 }
 
 std::optional<std::string> CoreProperty(const Package& package, std::string_view qualifiedName) {
+    const CoreName property = ResolveCoreName(qualifiedName);
     const std::string name = FindPart(package, kCore);
     if (name.empty()) return std::nullopt;
     pugi::xml_document document;
     Load(document, package, name);
-    pugi::xml_node element = document.document_element().child(std::string(qualifiedName).c_str());
+    pugi::xml_node element = ChildNamed(document.document_element(), property.uri, property.local);
     if (!element) return std::nullopt;
     return std::string(element.text().get());
 }
@@ -124,13 +145,8 @@ void SetAppProperty(Package& package, std::string_view propertyName, std::string
     pugi::xml_document document;
     Load(document, package, name);
     pugi::xml_node root = document.document_element();
-    pugi::xml_node element = ChildByLocalName(root, propertyName);
-    if (!element) {
-        std::string_view rootName = root.name();
-        size_t colon = rootName.find(':');
-        std::string prefix = colon == std::string_view::npos ? "" : std::string(rootName.substr(0, colon + 1));
-        element = root.append_child((prefix + std::string(propertyName)).c_str());
-    }
+    pugi::xml_node element = ChildNamed(root, kAppNamespace, propertyName);
+    if (!element) element = root.append_child(ChildElementName(root, kAppNamespace, propertyName, "ep").c_str());
     element.text().set(std::string(value).c_str());
     package.SetPart(name, SerializeXml(document));
 }
@@ -140,7 +156,7 @@ std::optional<std::string> AppProperty(const Package& package, std::string_view 
     if (name.empty()) return std::nullopt;
     pugi::xml_document document;
     Load(document, package, name);
-    pugi::xml_node element = ChildByLocalName(document.document_element(), propertyName);
+    pugi::xml_node element = ChildNamed(document.document_element(), kAppNamespace, propertyName);
     if (!element) return std::nullopt;
     return std::string(element.text().get());
 }
@@ -152,9 +168,9 @@ std::vector<CustomProperty> CustomProperties(const Package& package) {
     pugi::xml_document document;
     Load(document, package, name);
     for (pugi::xml_node item : document.document_element().children()) {
-        if (item.type() != pugi::node_element || LocalName(item.name()) != "property") continue;
+        if (!IsNamed(item, kCustomNamespace, "property")) continue;
         pugi::xml_node value = item.find_child([](pugi::xml_node n) { return n.type() == pugi::node_element; });
-        properties.push_back({item.attribute("name").value(), std::string(LocalName(value.name())),
+        properties.push_back({item.attribute("name").value(), std::string(LocalPart(value.name())),
                               value.text().get()});
     }
     return properties;
@@ -173,11 +189,12 @@ void AddCustomProperty(Package& package, const CustomProperty& property) {
     pugi::xml_node root = document.document_element();
     int pid = 1;  // property ids 0 and 1 are reserved
     for (pugi::xml_node item : root.children()) pid = std::max(pid, item.attribute("pid").as_int());
-    pugi::xml_node item = root.append_child("property");
+    pugi::xml_node item = root.append_child(ChildElementName(root, kCustomNamespace, "property", "op").c_str());
     item.append_attribute("fmtid").set_value("{D5CDD505-2E9C-101B-9397-08002B2CF9AE}");
     item.append_attribute("pid").set_value(pid + 1);
     item.append_attribute("name").set_value(property.name.c_str());
-    item.append_child(("vt:" + property.type).c_str()).text().set(property.value.c_str());
+    const std::string type = PrefixFor(root, kTypesNamespace, "vt") + ":" + property.type;
+    item.append_child(type.c_str()).text().set(property.value.c_str());
     package.SetPart(name, SerializeXml(document));
 }
 

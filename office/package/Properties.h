@@ -15,8 +15,10 @@ namespace office {
 // The current UTC time as W3CDTF ("2024-05-01T12:00:00Z").
 std::string W3cdtfNow();
 
-// Sets a core property by its qualified name ("dcterms:created",
-// "cp:revision", "dc:title"); dates get xsi:type="dcterms:W3CDTF".
+// Sets a core property named with its conventional prefix ("dcterms:created",
+// "cp:revision", "dc:title"). The part is searched and extended by namespace,
+// whatever prefixes it uses; dates get an xsi:type of W3CDTF. Throws
+// PackageError for a prefix other than cp, dc and dcterms.
 void SetCoreProperty(Package& package, std::string_view qualifiedName, std::string_view value);
 std::optional<std::string> CoreProperty(const Package& package, std::string_view qualifiedName);
 

@@ -1,5 +1,6 @@
 #include "office/package/Relationships.h"
 
+#include "office/package/ContentTypes.h"
 #include "office/package/Xml.h"
 
 #include <unordered_set>
@@ -8,6 +9,7 @@ namespace office {
 namespace {
 
 const char kNamespace[] = "http://schemas.openxmlformats.org/package/2006/relationships";
+const char kRelationshipsContentType[] = "application/vnd.openxmlformats-package.relationships+xml";
 
 Relationship FromNode(pugi::xml_node node) {
     return {node.attribute("Id").value(), node.attribute("Type").value(), node.attribute("Target").value(),
@@ -31,12 +33,12 @@ Relationships::Relationships(const Package& package, std::string_view sourcePart
 
 std::vector<Relationship> Relationships::All() const {
     std::vector<Relationship> all;
-    for (pugi::xml_node node : document_.document_element().children("Relationship")) all.push_back(FromNode(node));
+    for (pugi::xml_node node : ChildrenNamed(document_.document_element(), "Relationship")) all.push_back(FromNode(node));
     return all;
 }
 
 pugi::xml_node Relationships::FindNode(std::string_view id) const {
-    for (pugi::xml_node node : document_.document_element().children("Relationship")) {
+    for (pugi::xml_node node : ChildrenNamed(document_.document_element(), "Relationship")) {
         if (id == node.attribute("Id").value()) return node;
     }
     return {};
@@ -48,7 +50,7 @@ std::optional<Relationship> Relationships::FindById(std::string_view id) const {
 }
 
 std::optional<Relationship> Relationships::FindByType(std::string_view type) const {
-    for (pugi::xml_node node : document_.document_element().children("Relationship")) {
+    for (pugi::xml_node node : ChildrenNamed(document_.document_element(), "Relationship")) {
         if (type == node.attribute("Type").value()) return FromNode(node);
     }
     return std::nullopt;
@@ -62,7 +64,7 @@ std::string Relationships::TargetPartOfType(std::string_view type) const {
 
 std::string Relationships::Add(std::string_view type, std::string_view target, bool external) {
     std::unordered_set<std::string> used;
-    for (pugi::xml_node node : document_.document_element().children("Relationship")) {
+    for (pugi::xml_node node : ChildrenNamed(document_.document_element(), "Relationship")) {
         used.insert(node.attribute("Id").value());
     }
     std::string id;
@@ -70,7 +72,8 @@ std::string Relationships::Add(std::string_view type, std::string_view target, b
         id = "rId" + std::to_string(n);
         if (!used.count(id)) break;
     }
-    pugi::xml_node node = document_.document_element().append_child("Relationship");
+    pugi::xml_node root = document_.document_element();
+    pugi::xml_node node = root.append_child(ChildName(root, "Relationship").c_str());
     node.append_attribute("Id").set_value(id.c_str());
     node.append_attribute("Type").set_value(std::string(type).c_str());
     node.append_attribute("Target").set_value(std::string(target).c_str());
@@ -87,7 +90,19 @@ void Relationships::Remove(std::string_view id) {
 }
 
 void Relationships::WriteTo(Package& package) const {
-    package.SetPart(RelationshipsPartName(sourcePart_), SerializeXml(document_));
+    const std::string name = RelationshipsPartName(sourcePart_);
+    // A relationship part without relationships is noise that some readers complain about.
+    if (ChildrenNamed(document_.document_element(), "Relationship").empty()) {
+        package.RemovePart(name);
+        return;
+    }
+    const bool added = !package.HasPart(name);
+    package.SetPart(name, SerializeXml(document_));
+    if (!added) return;
+    ContentTypes types(package);
+    if (!types.TypeOf(name).empty()) return;
+    types.SetDefault("rels", kRelationshipsContentType);
+    types.WriteTo(package);
 }
 
 }  // namespace office

@@ -62,4 +62,25 @@ void RemoveSubtree(pugi::xml_node node) {
     }
 }
 
+std::string_view LocalName(const pugi::xml_node& node) {
+    std::string_view name = node.name();
+    size_t colon = name.find(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+std::vector<pugi::xml_node> ChildrenNamed(const pugi::xml_node& parent, std::string_view localName) {
+    std::vector<pugi::xml_node> found;
+    for (pugi::xml_node child : parent.children()) {
+        if (child.type() == pugi::node_element && LocalName(child) == localName) found.push_back(child);
+    }
+    return found;
+}
+
+std::string ChildName(const pugi::xml_node& parent, std::string_view localName) {
+    std::string_view name = parent.name();
+    size_t colon = name.find(':');
+    return (colon == std::string_view::npos ? std::string() : std::string(name.substr(0, colon + 1))) +
+           std::string(localName);
+}
+
 }  // namespace office

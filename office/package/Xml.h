@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace office {
 
@@ -39,5 +40,12 @@ void ForEachElementBelow(pugi::xml_node root, Visit visit) {
         node = node == root ? pugi::xml_node() : node.next_sibling();
     }
 }
+
+// An element's name without its namespace prefix.
+std::string_view LocalName(const pugi::xml_node& node);
+// The child elements with that local name, whatever prefix they carry.
+std::vector<pugi::xml_node> ChildrenNamed(const pugi::xml_node& parent, std::string_view localName);
+// The name for a new child element in the namespace (and with the prefix) of `parent`.
+std::string ChildName(const pugi::xml_node& parent, std::string_view localName);
 
 }  // namespace office

@@ -34,6 +34,10 @@ private:
     uint64_t size = 0;
 };
 
+// Without ZIP64 a zip holds at most 65,535 entries; the last count is kept
+// free as the marker some readers take for ZIP64.
+inline constexpr int64_t kMaxZipEntries = 0xfffe;
+
 struct ZipLimits {
     uint64_t maxTotalUncompressed = uint64_t(1) << 30;
     // An entry this large that expands more than maxRatio times marks a zip bomb.

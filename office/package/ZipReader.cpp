@@ -1,11 +1,12 @@
+#include "office/package/OleFile.h"
 #include "office/package/PackageError.h"
 #include "office/package/ZipArchive.h"
 
 #include <zip.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <unordered_set>
 
 namespace office {
@@ -46,6 +47,72 @@ const char* UnsafeNameReason(std::string_view name) {
     return nullptr;
 }
 
+uint32_t Little(std::string_view bytes, size_t at, int size) {
+    uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+// libzip takes an entry's name from its Unicode path extra field (0x7075)
+// when the field's CRC matches the header name, and hides the field. When the
+// two names differ and the field's name is plain ASCII (so it is no mere
+// transcription of a code-page name), readers that keep the header name see a
+// different document: such a package is refused. The central directory is
+// walked here for that; libzip checks everything else about it.
+void RefuseConflictingUnicodeNames(std::string_view bytes, const std::string& displayName) {
+    constexpr size_t kEndRecord = 22;
+    constexpr size_t kDirectoryRecord = 46;
+    constexpr uint32_t kUnicodePath = 0x7075;
+    if (bytes.size() < kEndRecord) return;
+    size_t end = bytes.size() - kEndRecord;
+    const size_t lowest = end > 0xffff ? end - 0xffff : 0;
+    while (end > lowest && Little(bytes, end, 4) != 0x06054b50) --end;
+    if (Little(bytes, end, 4) != 0x06054b50) return;
+    const uint32_t count = Little(bytes, end + 10, 2);
+    size_t at = Little(bytes, end + 16, 4);
+    for (uint32_t i = 0; i < count && at + kDirectoryRecord <= end && Little(bytes, at, 4) == 0x02014b50; ++i) {
+        const size_t nameLength = Little(bytes, at + 28, 2);
+        const size_t extraLength = Little(bytes, at + 30, 2);
+        const size_t commentLength = Little(bytes, at + 32, 2);
+        const size_t next = at + kDirectoryRecord + nameLength + extraLength + commentLength;
+        if (next > end) return;
+        const std::string_view name = bytes.substr(at + kDirectoryRecord, nameLength);
+        const std::string_view extra = bytes.substr(at + kDirectoryRecord + nameLength, extraLength);
+        for (size_t field = 0; field + 4 <= extra.size();) {
+            const uint32_t id = Little(extra, field, 2);
+            const size_t length = Little(extra, field + 2, 2);
+            if (field + 4 + length > extra.size()) break;
+            const std::string_view data = extra.substr(field + 4, length);
+            field += 4 + length;
+            if (id != kUnicodePath || length < 5 || data[0] != 1) continue;
+            const std::string_view unicodeName = data.substr(5);
+            const auto crc = crc32_z(0, reinterpret_cast<const Bytef*>(name.data()), name.size());
+            const bool ascii = std::all_of(unicodeName.begin(), unicodeName.end(), [](char c) { return (c & 0x80) == 0; });
+            if (crc == Little(data, 1, 4) && ascii && unicodeName != name) {
+                throw PackageError(Fail(displayName, "the entry '" + std::string(name) + "' is also named '" +
+                                                         std::string(unicodeName) +
+                                                         "' by its Unicode path field; the package is ambiguous"));
+            }
+        }
+        at = next;
+    }
+}
+
+// Declared sizes are checked against the file before anything is allocated
+// for them: compressed bytes must lie in the file, and no method expands more
+// than deflate can.
+const char* ImpossibleSizeReason(const zip_stat_t& stat, uint64_t fileSize) {
+    constexpr uint64_t kDeflateMaxRatio = 1032;
+    if (stat.comp_size > fileSize) return "declares more compressed bytes than the file holds";
+    if (stat.comp_method == ZIP_CM_STORE && stat.size != stat.comp_size) {
+        return "declares a size its stored bytes do not have";
+    }
+    if (stat.comp_method == ZIP_CM_DEFLATE && stat.size / kDeflateMaxRatio > stat.comp_size + 1) {
+        return "declares a size its compressed bytes cannot expand to";
+    }
+    return nullptr;
+}
+
 std::string ReadEntry(zip_t* archive, zip_uint64_t index, zip_flags_t flags, uint64_t expected,
                       const std::string& displayName, const std::string& name) {
     std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(archive, index, flags));
@@ -74,8 +141,11 @@ std::string ReadEntry(zip_t* archive, zip_uint64_t index, zip_flags_t flags, uin
 
 std::vector<ZipEntry> ReadZip(std::string_view bytes, const std::string& displayName, const ZipLimits& limits,
                               const std::function<void(ZipEntry&)>& inspect) {
-    static const char oleSignature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
-    if (bytes.size() >= 8 && std::memcmp(bytes.data(), oleSignature, 8) == 0) {
+    if (IsEncryptedPackage(bytes)) {
+        throw PackageError(Fail(displayName, "it is encrypted (a password-protected OOXML file); "
+                                             "remove the password in its application and save it again"));
+    }
+    if (IsOleFile(bytes)) {
         throw PackageError(Fail(displayName,
                                 "it is a binary Office file (OLE compound document); only OOXML packages are read"));
     }
@@ -100,7 +170,13 @@ std::vector<ZipEntry> ReadZip(std::string_view bytes, const std::string& display
     }
     zip_error_fini(&error);
 
+    RefuseConflictingUnicodeNames(bytes, displayName);
     zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+    if (count > kMaxZipEntries) {
+        throw PackageError(Fail(displayName, "it has " + std::to_string(count) + " entries; a package of more than " +
+                                                 std::to_string(kMaxZipEntries) + " parts cannot be written"));
+    }
+    uint64_t compressedTotal = 0;
     std::vector<ZipEntry> entries;
     entries.reserve(static_cast<size_t>(count));
     std::unordered_set<std::string> seen;
@@ -118,6 +194,14 @@ std::vector<ZipEntry> ReadZip(std::string_view bytes, const std::string& display
         if (name.back() == '/') continue;  // folders are not parts
         if (stat.encryption_method != ZIP_EM_NONE) {
             throw PackageError(Fail(displayName, "the entry '" + name + "' is encrypted"));
+        }
+        if (const char* impossible = ImpossibleSizeReason(stat, bytes.size())) {
+            throw PackageError(Fail(displayName, "the entry '" + name + "' " + impossible));
+        }
+        compressedTotal += stat.comp_size;
+        if (compressedTotal > bytes.size()) {
+            throw PackageError(Fail(displayName, "its entries up to '" + name +
+                                                     "' declare more compressed bytes than the file holds"));
         }
         total += stat.size;
         if (total > limits.maxTotalUncompressed) {

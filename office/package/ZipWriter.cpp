@@ -47,32 +47,42 @@ public:
     Deflater(const Deflater&) = delete;
     Deflater& operator=(const Deflater&) = delete;
 
-    std::string Compress(const std::string& data) {
+    // Appends the compressed bytes to out a piece at a time, so that out
+    // never holds room for more than it needs.
+    void CompressInto(const std::string& data, std::string& out) {
+        constexpr size_t kPiece = 256 * 1024;
         deflateReset(&stream_);
-        std::string out;
-        out.resize(deflateBound(&stream_, data.size()));
         stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
         stream_.avail_in = static_cast<uInt>(data.size());
-        stream_.next_out = reinterpret_cast<Bytef*>(out.data());
-        stream_.avail_out = static_cast<uInt>(out.size());
-        int result = deflate(&stream_, Z_FINISH);
-        out.resize(stream_.total_out);
+        int result = Z_OK;
+        while (result == Z_OK) {
+            const size_t start = out.size();
+            out.resize(start + kPiece);
+            stream_.next_out = reinterpret_cast<Bytef*>(out.data() + start);
+            stream_.avail_out = static_cast<uInt>(kPiece);
+            result = deflate(&stream_, Z_FINISH);
+            out.resize(out.size() - stream_.avail_out);
+        }
         if (result != Z_STREAM_END) throw PackageError("Cannot compress a package part");
-        return out;
     }
 
 private:
     z_stream stream_{};
 };
 
-std::string Deflate(const std::string& data) {
+void DeflateInto(const std::string& data, std::string& out) {
     // Big parts are compressed for speed; they are repetitive and still shrink well.
     if (data.size() > (4u << 20)) {
         thread_local Deflater fast(1);
-        return fast.Compress(data);
+        fast.CompressInto(data, out);
+        return;
     }
     thread_local Deflater standard(Z_DEFAULT_COMPRESSION);
-    return standard.Compress(data);
+    standard.CompressInto(data, out);
+}
+
+uint32_t Crc(const std::string& data) {
+    return static_cast<uint32_t>(crc32_z(0, reinterpret_cast<const Bytef*>(data.data()), data.size()));
 }
 
 struct Written {
@@ -108,39 +118,53 @@ void CheckFits(uint64_t value, const std::string& name) {
 std::shared_ptr<const ZipEntry> Compressed(std::shared_ptr<const ZipEntry> entry) {
     if (entry->hasRaw) return entry;
     auto packed = std::make_shared<ZipEntry>(*entry);
-    packed->raw = Deflate(packed->Data());
+    DeflateInto(packed->Data(), packed->raw);
+    packed->raw.shrink_to_fit();
     packed->rawMethod = 8;
-    packed->crc = static_cast<uint32_t>(crc32_z(0, reinterpret_cast<const Bytef*>(packed->data.data()), packed->data.size()));
+    packed->crc = Crc(packed->Data());
     packed->hasRaw = true;
     packed->Defer();
     return packed;
 }
 
 std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries) {
-    if (entries.size() >= 0xffff) throw PackageError("Cannot write the package: too many parts");
+    if (entries.size() > static_cast<size_t>(kMaxZipEntries)) {
+        throw PackageError("Cannot write the package: it has " + std::to_string(entries.size()) + " parts, more than " +
+                           std::to_string(kMaxZipEntries));
+    }
     const DosTime stamp = Now();
     std::string out;
     std::vector<Written> written;
     written.reserve(entries.size());
     for (const auto& entry : entries) {
-        const std::string* payload;
-        Written item{&entry->name, 0, 0, 0, 0, static_cast<uint32_t>(out.size())};
+        Written item{&entry->name, 8, 0, 0, 0, static_cast<uint32_t>(out.size())};
         CheckFits(out.size(), entry->name);
         CheckFits(entry->Size(), entry->name);
-        std::shared_ptr<const ZipEntry> stored = Compressed(entry);
-        payload = &stored->raw;
-        item.method = stored->rawMethod;
-        item.crc = stored->crc;
-        CheckFits(payload->size(), entry->name);
-        item.compressedSize = static_cast<uint32_t>(payload->size());
         item.size = static_cast<uint32_t>(entry->Size());
-
+        if (entry->hasRaw) {
+            item.method = entry->rawMethod;
+            item.crc = entry->crc;
+            CheckFits(entry->raw.size(), entry->name);
+            item.compressedSize = static_cast<uint32_t>(entry->raw.size());
+        }
         Put32(out, 0x04034b50);
         Put16(out, 20);
         PutSharedFields(out, item, stamp);
         Put16(out, 0);
         out += entry->name;
-        out += *payload;
+        if (entry->hasRaw) {
+            out += entry->raw;
+        } else {
+            // Compressed straight behind its header, which learns the sizes afterwards.
+            const size_t start = out.size();
+            DeflateInto(entry->Data(), out);
+            CheckFits(out.size() - start, entry->name);
+            item.crc = Crc(entry->Data());
+            item.compressedSize = static_cast<uint32_t>(out.size() - start);
+            std::string header;
+            PutSharedFields(header, item, stamp);
+            out.replace(item.offset + 6, header.size(), header);
+        }
         written.push_back(item);
     }
     const uint64_t directoryStart = out.size();

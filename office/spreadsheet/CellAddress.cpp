@@ -1,6 +1,8 @@
 #include "office/spreadsheet/CellAddress.h"
 
 #include <algorithm>
+#include <array>
+#include <numeric>
 
 namespace office::spreadsheet {
 
@@ -144,9 +146,84 @@ void ShiftRowInterval(int32_t& top, int32_t& bottom, int32_t at, int32_t count)
     }
 }
 
+std::string ShiftRectListText(std::string_view rects, int32_t at, int32_t count)
+{
+    std::vector<CellRect> shifted = ParseRectList(rects);
+    for (CellRect& rect : shifted) {
+        ShiftRowInterval(rect.top, rect.bottom, at, count);
+    }
+    return FormatRectList(shifted);
+}
+
 int32_t ShiftRow(int32_t row, int32_t at, int32_t count)
 {
     return row >= at ? row + count : row;
+}
+
+namespace {
+
+// One sweep that joins pieces with the same columns whose rows overlap or touch
+// (or, `alongRows` false, the same rows and columns); true when any joined.
+bool JoinNeighbours(std::vector<CellRect>& rects, bool alongRows)
+{
+    auto key = [alongRows](const CellRect& r) {
+        return alongRows ? std::array<int32_t, 3>{r.left, r.right, r.top} : std::array<int32_t, 3>{r.top, r.bottom, r.left};
+    };
+    std::vector<size_t> order(rects.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return key(rects[a]) < key(rects[b]); });
+    std::vector<bool> gone(rects.size(), false);
+    bool joined = false;
+    size_t keep = order.empty() ? 0 : order[0];
+    for (size_t i = 1; i < order.size(); ++i) {
+        size_t next = order[i];
+        CellRect& a = rects[keep];
+        const CellRect& b = rects[next];
+        bool touches = alongRows ? a.left == b.left && a.right == b.right && int64_t(b.top) <= int64_t(a.bottom) + 1
+                                 : a.top == b.top && a.bottom == b.bottom && int64_t(b.left) <= int64_t(a.right) + 1;
+        if (!touches) {
+            keep = next;
+            continue;
+        }
+        CellRect both = a;
+        if (alongRows) {
+            both.bottom = std::max(a.bottom, b.bottom);
+        } else {
+            both.right = std::max(a.right, b.right);
+        }
+        joined = true;
+        if (next < keep) {
+            gone[keep] = true;
+            keep = next;
+        } else {
+            gone[next] = true;
+        }
+        rects[keep] = both;
+    }
+    size_t kept = 0;
+    for (size_t i = 0; i < rects.size(); ++i) {
+        if (!gone[i]) {
+            rects[kept++] = rects[i];
+        }
+    }
+    rects.resize(kept);
+    return joined;
+}
+
+}  // namespace
+
+std::vector<CellRect> MergeRectList(std::vector<CellRect> rects)
+{
+    // Each sweep that joins anything leaves fewer pieces, so this ends; a few
+    // sweeps settle every list that occurs in practice.
+    for (int sweep = 0; sweep < 8; ++sweep) {
+        bool rows = JoinNeighbours(rects, true);
+        bool columns = JoinNeighbours(rects, false);
+        if (!rows && !columns) {
+            break;
+        }
+    }
+    return rects;
 }
 
 }  // namespace office::spreadsheet

@@ -47,11 +47,16 @@ std::string FormatRect(const CellRect& rect);
 // Space-separated list of rectangles (sqref). Unreadable pieces are dropped.
 std::vector<CellRect> ParseRectList(std::string_view text);
 std::string FormatRectList(const std::vector<CellRect>& rects);
+// The same cells in the fewest pieces: rectangles that overlap or touch along
+// a whole side become one. The first piece of each merge keeps its place.
+std::vector<CellRect> MergeRectList(std::vector<CellRect> rects);
 
 // The interval rule for n rows inserted above row `at`: an interval below
 // moves, one that contains the row grows, one above stays. Ends are clamped
 // to the last row of the sheet.
 void ShiftRowInterval(int32_t& top, int32_t& bottom, int32_t at, int32_t count);
+// A rectangle list (sqref text) with the interval rule applied to each piece.
+std::string ShiftRectListText(std::string_view rects, int32_t at, int32_t count);
 // A single row moves when it is at or below the insertion row.
 int32_t ShiftRow(int32_t row, int32_t at, int32_t count);
 

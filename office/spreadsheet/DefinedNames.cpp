@@ -17,23 +17,6 @@ bool EqualNoCase(std::string_view a, std::string_view b)
     return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
-std::string_view Bare(std::string_view stored)
-{
-    if (stored.size() > kBuiltInPrefix.size() && EqualNoCase(stored.substr(0, kBuiltInPrefix.size()), kBuiltInPrefix)) {
-        return stored.substr(kBuiltInPrefix.size());
-    }
-    return stored;
-}
-
-std::string Upper(std::string_view text)
-{
-    std::string result(text);
-    for (char& c : result) {
-        c = char(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return result;
-}
-
 // R, C, R1, C1, R1C1, RC and the like read as references in R1C1 notation.
 bool LooksLikeR1C1(std::string_view name)
 {
@@ -55,6 +38,14 @@ bool LooksLikeR1C1(std::string_view name)
 }
 
 }  // namespace
+
+std::string_view BareName(std::string_view stored)
+{
+    if (stored.size() > kBuiltInPrefix.size() && EqualNoCase(stored.substr(0, kBuiltInPrefix.size()), kBuiltInPrefix)) {
+        return stored.substr(kBuiltInPrefix.size());
+    }
+    return stored;
+}
 
 bool IsValidName(std::string_view name)
 {
@@ -97,39 +88,21 @@ std::string QuoteSheetName(std::string_view sheet)
 
 std::string DisplayName(const Workbook& workbook, const DefinedName& name)
 {
-    std::string text(Bare(name.name));
+    std::string text(BareName(name.name));
     if (name.localSheet >= 0 && size_t(name.localSheet) < workbook.sheets.size()) {
         return QuoteSheetName(workbook.sheets[size_t(name.localSheet)]->name) + "!" + text;
     }
     return text;
 }
 
-std::vector<size_t> NamesInOrder(const Workbook& workbook)
+const std::vector<size_t>& NamesInOrder(const Workbook& workbook)
 {
-    std::vector<size_t> order(workbook.names.size());
-    std::vector<std::string> keys(workbook.names.size());
-    for (size_t i = 0; i < order.size(); ++i) {
-        order[i] = i;
-        keys[i] = Upper(Bare(workbook.names[i].name));
-    }
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        if (keys[a] != keys[b]) {
-            return keys[a] < keys[b];
-        }
-        return workbook.names[a].localSheet < workbook.names[b].localSheet;
-    });
-    return order;
+    return workbook.nameIndex.Order(workbook.names);
 }
 
 std::optional<size_t> FindStoredName(const Workbook& workbook, std::string_view stored, int32_t localSheet)
 {
-    for (size_t i = 0; i < workbook.names.size(); ++i) {
-        const DefinedName& name = workbook.names[i];
-        if (name.localSheet == localSheet && EqualNoCase(name.name, stored)) {
-            return i;
-        }
-    }
-    return std::nullopt;
+    return workbook.nameIndex.FindStored(workbook.names, stored, localSheet);
 }
 
 std::optional<size_t> FindName(const Workbook& workbook, std::string_view text)
@@ -151,19 +124,11 @@ std::optional<size_t> FindName(const Workbook& workbook, std::string_view text)
         if (index < 0) {
             return std::nullopt;
         }
-        std::string_view bare = text.substr(bang + 1);
-        for (size_t i = 0; i < workbook.names.size(); ++i) {
-            if (workbook.names[i].localSheet == index && EqualNoCase(Bare(workbook.names[i].name), bare)) {
-                return i;
-            }
-        }
-        return std::nullopt;
+        return workbook.nameIndex.FindBare(workbook.names, text.substr(bang + 1), index);
     }
     for (int32_t scope : {-1, workbook.activeSheet}) {
-        for (size_t i = 0; i < workbook.names.size(); ++i) {
-            if (workbook.names[i].localSheet == scope && EqualNoCase(Bare(workbook.names[i].name), text)) {
-                return i;
-            }
+        if (auto found = workbook.nameIndex.FindBare(workbook.names, text, scope)) {
+            return found;
         }
     }
     return std::nullopt;
@@ -221,10 +186,12 @@ void DefineName(Workbook& workbook, std::string_view text, int32_t sheet, const 
     name.formula = Formula::Parse(AbsoluteReference(workbook, sheet, rect), kSheetUnknown, workbook.Resolver());
     if (auto existing = FindStoredName(workbook, text, -1)) {
         workbook.names[*existing].formula = std::move(name.formula);
+        workbook.nameIndex.Redefined(workbook.names, *existing);
     } else {
         workbook.names.push_back(std::move(name));
+        workbook.nameIndex.Appended(workbook.names);
     }
-    workbook.NamesChanged();
+    workbook.NameReferencesChanged();
 }
 
 }  // namespace office::spreadsheet

@@ -26,8 +26,11 @@ std::string QuoteSheetName(std::string_view sheet);
 // The text the application shows: "_xlnm." dropped, "Sheet!" before a sheet-level name.
 std::string DisplayName(const Workbook& workbook, const DefinedName& name);
 
+// The stored name without its "_xlnm." prefix.
+std::string_view BareName(std::string_view stored);
+
 // Positions of the names in the collection's alphabetical order.
-std::vector<size_t> NamesInOrder(const Workbook& workbook);
+const std::vector<size_t>& NamesInOrder(const Workbook& workbook);
 // "Name" (workbook level first, then the active sheet's) or "Sheet!Name".
 std::optional<size_t> FindName(const Workbook& workbook, std::string_view text);
 std::optional<size_t> FindStoredName(const Workbook& workbook, std::string_view stored, int32_t localSheet);

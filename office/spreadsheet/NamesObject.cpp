@@ -120,7 +120,7 @@ private:
         }
         Index index = call.IndexArg(call.Has(0) ? 0 : 1);
         if (!index.byName) {
-            std::vector<size_t> order = NamesInOrder(workbook);
+            const std::vector<size_t>& order = NamesInOrder(workbook);
             if (index.number < 1 || size_t(index.number) > order.size()) {
                 throw AutomationError("There is no name number " + std::to_string(index.number) + " (the workbook has " +
                                       std::to_string(order.size()) + ")");

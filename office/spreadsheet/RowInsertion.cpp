@@ -5,6 +5,7 @@
 
 #include "office/dispatch/AutomationError.h"
 #include "office/package/Xml.h"
+#include "office/spreadsheet/ReferencePlaces.h"
 #include "office/spreadsheet/XmlNodes.h"
 
 namespace office::spreadsheet {
@@ -28,11 +29,7 @@ bool ShiftRectsAttribute(pugi::xml_attribute attribute, int32_t at, int32_t coun
     if (!attribute) {
         return false;
     }
-    auto rects = ParseRectList(attribute.value());
-    for (CellRect& rect : rects) {
-        ShiftRowInterval(rect.top, rect.bottom, at, count);
-    }
-    std::string text = FormatRectList(rects);
+    std::string text = ShiftRectListText(attribute.value(), at, count);
     if (text == attribute.value()) {
         return false;
     }
@@ -40,120 +37,10 @@ bool ShiftRectsAttribute(pugi::xml_attribute attribute, int32_t at, int32_t coun
     return true;
 }
 
-// Extensions (conditional formats and validations of later versions) hold
-// their ranges as <xm:sqref> text and their formulas as <xm:f>.
-void ShiftExtensions(pugi::xml_node root, int32_t sheetIndex, int32_t at, int32_t count, const SheetResolver& resolve)
-{
-    ForEachElementBelow(root, [&](pugi::xml_node node) {
-        std::string_view name = LocalName(node);
-        if (name == "sqref") {
-            auto rects = ParseRectList(node.text().get());
-            for (CellRect& rect : rects) {
-                ShiftRowInterval(rect.top, rect.bottom, at, count);
-            }
-            node.text().set(FormatRectList(rects).c_str());
-            return false;
-        }
-        if (name == "f") {
-            ShiftFormulaText(node, sheetIndex, sheetIndex, at, count, resolve);
-            return false;
-        }
-        return true;
-    });
-}
-
-void ShiftSheetElements(Sheet& sheet, int32_t at, int32_t count, const SheetResolver& resolve)
-{
-    pugi::xml_node root = sheet.document.document_element();
-    for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling()) {
-        std::string_view name = LocalName(child);
-        if (name == "conditionalFormatting") {
-            for (pugi::xml_node rule = ChildNamed(child, "cfRule"); rule; rule = NextNamed(rule, "cfRule")) {
-                for (pugi::xml_node formula = ChildNamed(rule, "formula"); formula; formula = NextNamed(formula, "formula")) {
-                    ShiftFormulaText(formula, sheet.index, sheet.index, at, count, resolve);
-                }
-            }
-        } else if (name == "dataValidations") {
-            for (pugi::xml_node rule = ChildNamed(child, "dataValidation"); rule; rule = NextNamed(rule, "dataValidation")) {
-                for (const char* formulaName : {"formula1", "formula2"}) {
-                    if (pugi::xml_node formula = ChildNamed(rule, formulaName)) {
-                        ShiftFormulaText(formula, sheet.index, sheet.index, at, count, resolve);
-                    }
-                }
-            }
-        } else if (name == "autoFilter" || name == "sortState") {
-            ShiftRectsAttribute(child.attribute("ref"), at, count);
-            if (pugi::xml_node sort = ChildNamed(child, "sortState")) {
-                ShiftRectsAttribute(sort.attribute("ref"), at, count);
-                for (pugi::xml_node condition = ChildNamed(sort, "sortCondition"); condition;
-                     condition = NextNamed(condition, "sortCondition")) {
-                    ShiftRectsAttribute(condition.attribute("ref"), at, count);
-                }
-            }
-        } else if (name == "protectedRanges") {
-            for (pugi::xml_node range = ChildNamed(child, "protectedRange"); range;
-                 range = NextNamed(range, "protectedRange")) {
-                ShiftRectsAttribute(range.attribute("sqref"), at, count);
-            }
-        } else if (name == "ignoredErrors") {
-            for (pugi::xml_node error = ChildNamed(child, "ignoredError"); error; error = NextNamed(error, "ignoredError")) {
-                ShiftRectsAttribute(error.attribute("sqref"), at, count);
-            }
-        } else if (name == "extLst") {
-            ShiftExtensions(child, sheet.index, at, count, resolve);
-        } else if (name == "rowBreaks") {
-            for (pugi::xml_node brk = ChildNamed(child, "brk"); brk; brk = NextNamed(brk, "brk")) {
-                // A break's id is the row above which the page breaks.
-                int32_t row = brk.attribute("id").as_int();
-                if (row + 1 >= at) {
-                    brk.attribute("id").set_value(row + count);
-                }
-            }
-        }
-    }
-}
-
 void ShiftComments(Sheet& sheet, int32_t at, int32_t count)
 {
     for (CommentAnchor& anchor : sheet.Comments()) {
         anchor.row = ShiftRow(anchor.row, at, count);
-    }
-}
-
-void ShiftDrawing(Sheet& sheet, int32_t at, int32_t count)
-{
-    if (!sheet.drawing.document) {
-        return;
-    }
-    for (pugi::xml_node anchor : sheet.drawing.document->document_element().children()) {
-        pugi::xml_node from = ChildNamed(ChildNamed(anchor, "from"), "row");
-        pugi::xml_node to = ChildNamed(ChildNamed(anchor, "to"), "row");
-        if (!from) {
-            continue;
-        }
-        int32_t top = from.text().as_int() + 1;
-        int32_t bottom = to ? to.text().as_int() + 1 : top;
-        int32_t oldTop = top;
-        int32_t oldBottom = bottom;
-        ShiftRowInterval(top, bottom, at, count);
-        if (top != oldTop || bottom != oldBottom) {
-            from.text().set(top - 1);
-            if (to) {
-                to.text().set(bottom - 1);
-            }
-            sheet.drawing.changed = true;
-        }
-    }
-}
-
-void ShiftTables(Sheet& sheet, int32_t at, int32_t count)
-{
-    for (SheetPart& table : sheet.tables) {
-        pugi::xml_node root = table.document->document_element();
-        table.changed |= ShiftRectsAttribute(root.attribute("ref"), at, count);
-        if (pugi::xml_node filter = ChildNamed(root, "autoFilter")) {
-            table.changed |= ShiftRectsAttribute(filter.attribute("ref"), at, count);
-        }
     }
 }
 
@@ -174,14 +61,43 @@ void ShiftPivotSources(Workbook& workbook, const Sheet& sheet, int32_t at, int32
     }
 }
 
-int32_t LastUsedRow(const Sheet& sheet)
+bool HoldsContent(const Cell& cell)
 {
-    for (int32_t row = sheet.rows.Size(); row >= 1; --row) {
-        if (!sheet.rows.Find(row)->Empty()) {
-            return row;
+    return cell.type != Cell::Type::Blank || cell.extra != 0;
+}
+
+// The lowest row at or below `at` that holds something that moves with
+// inserted rows: a cell with content, a comment, a merge, a range or any place
+// of the sheet's parts. Empty cells that only carry a format do not count;
+// they fall off the end like empty rows do.
+int32_t LowestRowMoved(Sheet& sheet, int32_t at)
+{
+    int32_t lowest = 0;
+    for (int32_t row = sheet.rows.Size(); row >= at; --row) {
+        const Row* found = sheet.rows.Find(row);
+        if (std::any_of(found->cells.begin(), found->cells.end(), HoldsContent)) {
+            lowest = row;
+            break;
         }
     }
-    return 0;
+    auto consider = [&](int32_t row) {
+        if (row >= at) {
+            lowest = std::max(lowest, row);
+        }
+    };
+    for (const CommentAnchor& anchor : sheet.Comments()) {
+        consider(anchor.row);
+    }
+    for (const CellRect& merge : sheet.merges) {
+        consider(merge.top);
+    }
+    for (const RangeList& list : sheet.RangeLists()) {
+        for (const CellRect& rect : list.rects) {
+            consider(rect.top);
+        }
+    }
+    consider(LowestPlaceMoved(sheet, at));
+    return lowest;
 }
 
 // Moves everything below `at` down by `count`.
@@ -192,12 +108,13 @@ void MakeRoom(Workbook& workbook, int32_t sheetIndex, int32_t at, int32_t count)
         throw AutomationError("Cannot insert " + std::to_string(count) + " rows at row " + std::to_string(at) +
                               " of the sheet '" + sheet.name + "'");
     }
-    int32_t last = LastUsedRow(sheet);
-    if (last >= at && int64_t(last) + count > kMaxRow) {
+    int32_t lowest = LowestRowMoved(sheet, at);
+    if (lowest != 0 && int64_t(lowest) + count > kMaxRow) {
         throw AutomationError("Cannot insert " + std::to_string(count) + " rows into the sheet '" + sheet.name +
-                              "': cells would be pushed off the end of the sheet");
+                              "': cells or objects would be pushed off the end of the sheet");
     }
     sheet.rows.Insert(at, count);
+    sheet.rows.DropAfter(kMaxRow);
     SheetResolver resolve = workbook.Resolver();
     for (auto& other : workbook.sheets) {
         bool moved = false;
@@ -215,10 +132,8 @@ void MakeRoom(Workbook& workbook, int32_t sheetIndex, int32_t at, int32_t count)
         });
         other->changed |= moved;
     }
-    for (DefinedName& name : workbook.names) {
-        if (name.formula.InsertRows(sheetIndex, at, count)) {
-            workbook.NamesChanged();
-        }
+    if (workbook.nameIndex.InsertRows(workbook.names, sheetIndex, at, count)) {
+        workbook.NameReferencesChanged();
     }
     for (CellRect& merge : sheet.merges) {
         ShiftRowInterval(merge.top, merge.bottom, at, count);
@@ -234,10 +149,8 @@ void MakeRoom(Workbook& workbook, int32_t sheetIndex, int32_t at, int32_t count)
         }
     }
     ShiftPivotSources(workbook, sheet, at, count);
-    ShiftSheetElements(sheet, at, count, resolve);
+    ShiftReferencePlaces(workbook, sheetIndex, at, count);
     ShiftComments(sheet, at, count);
-    ShiftDrawing(sheet, at, count);
-    ShiftTables(sheet, at, count);
     sheet.changed = true;
     workbook.CellsChanged();
 }
@@ -282,7 +195,7 @@ std::vector<CellRect> RectsWithin(const std::vector<CellRect>& rects, int32_t to
 }
 
 // Adds to a range list the parts of it that lie in the source rows, moved to
-// every destination block; a part that continues the one before is merged into it.
+// every destination block, and merges pieces that overlap or touch.
 void CopyRanges(RangeList& list, int32_t top, int32_t bottom, const std::vector<int32_t>& destinations)
 {
     std::vector<CellRect> added;
@@ -297,14 +210,11 @@ void CopyRanges(RangeList& list, int32_t top, int32_t bottom, const std::vector<
                                      rect.right});
         }
     }
-    for (const CellRect& rect : added) {
-        CellRect& last = list.rects.back();
-        if (last.left == rect.left && last.right == rect.right && last.bottom + 1 == rect.top) {
-            last.bottom = rect.bottom;
-        } else {
-            list.rects.push_back(rect);
-        }
+    if (added.empty()) {
+        return;
     }
+    list.rects.insert(list.rects.end(), added.begin(), added.end());
+    list.rects = MergeRectList(std::move(list.rects));
 }
 
 struct SourceExtras {

@@ -18,7 +18,8 @@ struct RowBlock {
 
 // `count` empty rows above row `at`, formatted like the row above (height,
 // row style and cell styles; no values, no merges). Throws AutomationError when
-// non-empty rows would be pushed off the sheet.
+// cells with content, comments or anchored objects would be pushed off the
+// sheet; rows that only carry a format are dropped at its end.
 void InsertBlankRows(Workbook& workbook, int32_t sheet, int32_t at, int32_t count);
 
 // `times` copies of the source rows inserted above row `at`: values, formulas

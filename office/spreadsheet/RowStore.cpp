@@ -149,4 +149,18 @@ void RowStore::Insert(int32_t at, int32_t count)
     RecomputeStarts(chunk);
 }
 
+void RowStore::DropAfter(int32_t last)
+{
+    while (total > size_t(std::max(last, 0))) {
+        auto& rows = chunks.back();
+        size_t drop = std::min(total - size_t(last), rows.size());
+        rows.resize(rows.size() - drop);
+        total -= drop;
+        if (rows.empty()) {
+            chunks.pop_back();
+            starts.pop_back();
+        }
+    }
+}
+
 }  // namespace office::spreadsheet

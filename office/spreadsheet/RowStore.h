@@ -44,6 +44,8 @@ public:
     Row& Get(int32_t row);
     // Empty rows inserted above `at`; rows at and below move down by count.
     void Insert(int32_t at, int32_t count);
+    // Forgets the rows after `last`.
+    void DropAfter(int32_t last);
 
     template <typename Visit>
     void ForEach(Visit visit) const

@@ -16,6 +16,49 @@ bool NeedsPreserve(std::string_view text)
                              text.front() == '\t' || text.back() == '\t');
 }
 
+std::string_view PrefixOf(std::string_view name)
+{
+    size_t colon = name.find(':');
+    return colon == std::string_view::npos ? std::string_view() : name.substr(0, colon);
+}
+
+// Gives every element below `item` (a copy of `source`) the table's prefix
+// when it is SpreadsheetML, and declares the namespace of any other prefixed
+// element on it, so the item reads the same inside the table.
+void RenameForTable(pugi::xml_node item, const pugi::xml_node& source, const std::string& tablePrefix)
+{
+    pugi::xml_node node = item.first_child();
+    while (node && node != item) {
+        if (node.type() == pugi::node_element) {
+            std::string_view name = node.name();
+            std::string prefix(PrefixOf(name));
+            std::string declaration = prefix.empty() ? "xmlns" : "xmlns:" + prefix;
+            std::string uri = node.attribute(declaration.c_str()).value();
+            if (uri.empty()) {
+                for (pugi::xml_node scope = source; scope && uri.empty(); scope = scope.parent()) {
+                    uri = scope.attribute(declaration.c_str()).value();
+                }
+            }
+            if (uri == kSpreadsheetNamespace) {
+                node.set_name((tablePrefix + std::string(LocalName(node))).c_str());
+                node.remove_attribute(declaration.c_str());
+            } else if (!prefix.empty() && !uri.empty() && !node.attribute(declaration.c_str())) {
+                node.append_attribute(declaration.c_str()).set_value(uri.c_str());
+            }
+        }
+        if (node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node != item && !node.next_sibling()) {
+            node = node.parent();
+        }
+        if (node != item) {
+            node = node.next_sibling();
+        }
+    }
+}
+
 }  // namespace
 
 SharedStrings::SharedStrings()
@@ -48,18 +91,23 @@ uint32_t SharedStrings::Add(std::string_view text)
     if (!lookupBuilt) {
         BuildLookup();
     }
-    auto [it, inserted] = lookup.emplace(std::string(text), Count());
-    if (inserted) {
-        added.emplace_back(text);
+    // Stored first and looked up by its stored copy: one hash, one copy.
+    added.emplace_back(text);
+    auto [it, inserted] = lookup.try_emplace(added.back(), Count() - 1);
+    if (!inserted) {
+        added.pop_back();
     }
     return it->second;
 }
 
-uint32_t SharedStrings::AddRich(std::string innerXml, std::string text)
+uint32_t SharedStrings::AddInline(const pugi::xml_node& inlineString)
 {
+    pugi::xml_document copy;
+    pugi::xml_node item = copy.append_copy(inlineString);
+    RenameForTable(item, inlineString, SpreadsheetName(document.document_element(), ""));
     uint32_t index = Count();
-    added.push_back(std::move(text));
-    addedRich.emplace(index, std::move(innerXml));
+    added.push_back(PlainText(item));
+    addedRich.emplace(index, InnerXml(item));
     return index;
 }
 
@@ -90,8 +138,8 @@ std::string SharedStrings::Serialize() const
     size_t closing = head.rfind("</" + rootName + ">");
     std::string items;
     items.reserve(added.size() * 24);
-    const std::string si = SameNamespaceName(root, "si");
-    const std::string t = SameNamespaceName(root, "t");
+    const std::string si = SpreadsheetName(root, "si");
+    const std::string t = SpreadsheetName(root, "t");
     for (uint32_t i = 0; i < added.size(); ++i) {
         items += '<';
         items += si;

@@ -5,6 +5,7 @@
 #include <pugixml.hpp>
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -20,8 +21,9 @@ public:
     uint32_t Count() const { return uint32_t(existing.size() + added.size()); }
     // Index of a plain text, added when not yet there.
     uint32_t Add(std::string_view text);
-    // A string item given as the inner XML of <si> (from an inline string).
-    uint32_t AddRich(std::string innerXml, std::string text);
+    // A string item made from a cell's inline string (<is>), its elements
+    // renamed for the namespace prefixes of the shared string table.
+    uint32_t AddInline(const pugi::xml_node& inlineString);
     std::string Text(uint32_t index) const;
 
     bool Changed() const { return !added.empty(); }
@@ -32,9 +34,9 @@ private:
 
     pugi::xml_document document;
     std::vector<pugi::xml_node> existing;
-    std::vector<std::string> added;
+    std::deque<std::string> added;  // stays in place, so the lookup can view its texts
     std::unordered_map<uint32_t, std::string> addedRich;
-    std::unordered_map<std::string, uint32_t> lookup;
+    std::unordered_map<std::string_view, uint32_t> lookup;
     bool lookupBuilt = false;
 };
 

@@ -67,7 +67,7 @@ void Sheet::WriteSelection()
     }
     pugi::xml_node selected = ChildNamed(view, "selection");
     if (!selected) {
-        selected = view.prepend_child(SameNamespaceName(root, "selection").c_str());
+        selected = view.prepend_child(SpreadsheetName(root, "selection").c_str());
     }
     auto set = [&](const char* name, const std::string& value) {
         (selected.attribute(name) ? selected.attribute(name) : selected.append_attribute(name)).set_value(value.c_str());
@@ -120,6 +120,14 @@ void Sheet::ClearValue(Cell& cell)
 {
     if (cell.type == Cell::Type::Formula) {
         RemoveFormula(cell.index);
+    }
+    if (cell.type == Cell::Type::Raw && cell.extra) {
+        // A kept value brings its type attribute first; the new value writes its own.
+        CellExtra rest = ExtraAt(cell.extra);
+        if (rest.attributes.rfind(" t=\"", 0) == 0) {
+            rest.attributes.erase(0, rest.attributes.find('"', 4) + 1);
+        }
+        cell.extra = rest.attributes.empty() && rest.children.empty() ? 0 : AddExtra(std::move(rest));
     }
     cell.type = Cell::Type::Blank;
     cell.number = 0;

@@ -71,7 +71,7 @@ public:
     std::string name;
     std::string partName;
     int32_t index = 0;
-    bool isWorksheet = true;  // false for chart sheets and dialogs: no cells
+    bool isWorksheet = true;  // a grid of cells (worksheet or macro sheet); not a chart sheet, dialog or module
     std::string codeName;
 
     pugi::xml_document document;
@@ -84,6 +84,8 @@ public:
     SheetPart vml;
     SheetPart drawing;
     std::vector<SheetPart> tables;
+    std::vector<SheetPart> pivotTables;
+    std::vector<SheetPart> controlProperties;  // of form controls: linked cell, input range
 
     CellAddress activeCell;
     CellRect selection;

@@ -54,6 +54,34 @@ void CheckDimension(const pugi::xml_node& root, const std::string& what)
     }
 }
 
+bool IsBlank(std::string_view text)
+{
+    return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+uint32_t ReadStringIndex(std::string_view text, const SharedStrings& strings, const std::string& what)
+{
+    uint64_t index = 0;
+    auto result = std::from_chars(text.data(), text.data() + text.size(), index);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size()) {
+        throw PackageError(what + " holds '" + std::string(text) + "' where a shared string number belongs");
+    }
+    if (index >= strings.Count()) {
+        throw PackageError(what + " refers to shared string " + std::string(text) + ", which does not exist");
+    }
+    return uint32_t(index);
+}
+
+double ReadNumber(std::string_view text, const std::string& what)
+{
+    double number = 0;
+    auto result = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size()) {
+        throw PackageError(what + " holds '" + std::string(text) + "' where a number belongs");
+    }
+    return number;
+}
+
 }  // namespace
 
 void ReadSheet(Sheet& sheet, std::string_view xml, const std::string& what, const SheetResolver& resolve,
@@ -154,6 +182,8 @@ void ReadSheet(Sheet& sheet, std::string_view xml, const std::string& what, cons
                 }
             }
             const char* value = valueNode ? valueNode.text().get() : "";
+            // A value element without text is no value: the cell is empty, whatever its type.
+            const bool hasValue = !IsBlank(value);
             if (formulaNode) {
                 FormulaCell formula;
                 std::string_view formulaType = formulaNode.attribute("t").value();
@@ -192,39 +222,34 @@ void ReadSheet(Sheet& sheet, std::string_view xml, const std::string& what, cons
                         uses.push_back(SharedFormulaUse{rowNumber, column, slot, si});
                     }
                 }
-            } else if (type == "s") {
-                cell.type = Cell::Type::SharedString;
-                cell.index = uint32_t(std::strtoul(value, nullptr, 10));
-                if (!valueNode || cell.index >= strings.Count()) {
-                    throw PackageError(what + " refers to shared string " + value + ", which does not exist");
-                }
             } else if (type == "inlineStr" || (inlineNode && type.empty())) {
-                cell.type = Cell::Type::SharedString;
-                cell.index = inlineNode ? strings.AddRich(InnerXml(inlineNode), PlainText(inlineNode)) : strings.Add("");
-            } else if (type == "b") {
-                cell.type = Cell::Type::Boolean;
-                cell.number = std::strcmp(value, "1") == 0 || std::strcmp(value, "true") == 0 ? 1 : 0;
-            } else if (type == "e") {
-                cell.type = Cell::Type::Error;
-                cell.index = sheet.AddText(value);
-            } else if ((type.empty() || type == "n") && valueNode) {
-                double number = 0;
-                std::string_view text = value;
-                auto result = std::from_chars(text.data(), text.data() + text.size(), number);
-                if (result.ec != std::errc() || result.ptr != text.data() + text.size()) {
-                    throw PackageError(what + " holds '" + std::string(text) + "' where a number belongs");
+                if (inlineNode) {
+                    cell.type = Cell::Type::SharedString;
+                    cell.index = strings.AddInline(inlineNode);
                 }
-                cell.type = Cell::Type::Number;
-                cell.number = number;
-            } else if (!type.empty() && type != "n") {
-                cell.type = Cell::Type::Raw;
-                extra.attributes = " t=\"" + std::string(type) + "\"" + extra.attributes;
-                pugi::xml_document holder;
-                for (pugi::xml_node child = cellNode.first_child(); child; child = child.next_sibling()) {
-                    holder.append_copy(child);
+            } else if (hasValue) {
+                if (type == "s") {
+                    cell.type = Cell::Type::SharedString;
+                    cell.index = ReadStringIndex(value, strings, what);
+                } else if (type == "b") {
+                    cell.type = Cell::Type::Boolean;
+                    cell.number = std::strcmp(value, "1") == 0 || std::strcmp(value, "true") == 0 ? 1 : 0;
+                } else if (type == "e") {
+                    cell.type = Cell::Type::Error;
+                    cell.index = sheet.AddText(value);
+                } else if (type.empty() || type == "n") {
+                    cell.type = Cell::Type::Number;
+                    cell.number = ReadNumber(value, what);
+                } else {
+                    cell.type = Cell::Type::Raw;
+                    extra.attributes = " t=\"" + std::string(type) + "\"" + extra.attributes;
+                    pugi::xml_document holder;
+                    for (pugi::xml_node child = cellNode.first_child(); child; child = child.next_sibling()) {
+                        holder.append_copy(child);
+                    }
+                    cell.index = sheet.AddText(InnerXml(holder));
+                    extra.children.clear();
                 }
-                cell.index = sheet.AddText(InnerXml(holder));
-                extra.children.clear();
             }
             if (!extra.attributes.empty() || !extra.children.empty()) {
                 cell.extra = sheet.AddExtra(std::move(extra));

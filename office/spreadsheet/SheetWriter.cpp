@@ -48,7 +48,7 @@ void AppendColumn(std::string& out, int32_t column)
     }
 }
 
-// Element names with the prefix the part uses for its namespace (usually none).
+// Element names with the prefix the part binds to the SpreadsheetML namespace (usually none).
 struct Tags {
     explicit Tags(const std::string& prefix)
         : row("<" + prefix + "row r=\""), rowEnd("</" + prefix + "row>"), cell("<" + prefix + "c r=\""),
@@ -59,6 +59,17 @@ struct Tags {
     std::string row, rowEnd, cell, cellEnd, value, valueEnd, formula, formulaEnd;
 };
 
+const char* TypeAttribute(const Cell& cell)
+{
+    switch (cell.type) {
+    case Cell::Type::SharedString: return " t=\"s\"";
+    case Cell::Type::Boolean: return " t=\"b\"";
+    case Cell::Type::Error: return " t=\"e\"";
+    default: return "";
+    }
+}
+
+// Written straight into the sheet's text: a cell's attributes, then its body.
 void WriteCell(std::string& out, Sheet& sheet, int32_t rowNumber, const Cell& cell, const Tags& tags)
 {
     out += tags.cell;
@@ -70,80 +81,105 @@ void WriteCell(std::string& out, Sheet& sheet, int32_t rowNumber, const Cell& ce
         AppendInt(out, cell.style);
         out += '"';
     }
+    FormulaCell* formula = cell.type == Cell::Type::Formula ? &sheet.FormulaAt(cell.index) : nullptr;
+    if (formula && !formula->cachedType.empty() && !formula->cachedValue.empty()) {
+        out += " t=\"";
+        out += formula->cachedType;
+        out += '"';
+    } else {
+        out += TypeAttribute(cell);
+    }
     const CellExtra* extra = cell.extra ? &sheet.ExtraAt(cell.extra) : nullptr;
-    std::string body;
-    switch (cell.type) {
-    case Cell::Type::Blank:
-        break;
-    case Cell::Type::Number:
-        body = tags.value;
-        AppendNumber(body, cell.number);
-        body += tags.valueEnd;
-        break;
-    case Cell::Type::SharedString:
-        out += " t=\"s\"";
-        body = tags.value;
-        AppendInt(body, cell.index);
-        body += tags.valueEnd;
-        break;
-    case Cell::Type::Boolean:
-        out += " t=\"b\"";
-        body = tags.value + (cell.number != 0 ? "1" : "0") + tags.valueEnd;
-        break;
-    case Cell::Type::Error:
-        out += " t=\"e\"";
-        body = tags.value;
-        AppendEscaped(body, sheet.TextAt(cell.index));
-        body += tags.valueEnd;
-        break;
-    case Cell::Type::Raw:
-        body = sheet.TextAt(cell.index);
-        break;
-    case Cell::Type::Formula: {
-        FormulaCell& formula = sheet.FormulaAt(cell.index);
-        if (!formula.cachedType.empty() && !formula.cachedValue.empty()) {
-            out += " t=\"";
-            out += formula.cachedType;
-            out += '"';
-        }
-        body = tags.formula;
-        if (formula.array) {
-            body += " t=\"array\" ref=\"";
-            body += FormatRect(formula.arrayRect);
-            body += '"';
-        }
-        body += formula.attributes;
-        body += '>';
-        AppendEscaped(body, formula.formula.Text());
-        body += tags.formulaEnd;
-        if (!formula.cachedValue.empty()) {
-            body += tags.value;
-            AppendEscaped(body, formula.cachedValue);
-            body += tags.valueEnd;
-        }
-        break;
-    }
-    }
     if (extra) {
         out += extra->attributes;
-        body += extra->children;
     }
-    if (body.empty()) {
+    bool noValue = cell.type == Cell::Type::Blank || (cell.type == Cell::Type::Raw && sheet.TextAt(cell.index).empty());
+    if (noValue && (!extra || extra->children.empty())) {
         out += "/>";
         return;
     }
     out += '>';
-    out += body;
+    switch (cell.type) {
+    case Cell::Type::Blank:
+        break;
+    case Cell::Type::Number:
+        out += tags.value;
+        AppendNumber(out, cell.number);
+        out += tags.valueEnd;
+        break;
+    case Cell::Type::SharedString:
+        out += tags.value;
+        AppendInt(out, cell.index);
+        out += tags.valueEnd;
+        break;
+    case Cell::Type::Boolean:
+        out += tags.value;
+        out += cell.number != 0 ? '1' : '0';
+        out += tags.valueEnd;
+        break;
+    case Cell::Type::Error:
+        out += tags.value;
+        AppendEscaped(out, sheet.TextAt(cell.index));
+        out += tags.valueEnd;
+        break;
+    case Cell::Type::Raw:
+        out += sheet.TextAt(cell.index);
+        break;
+    case Cell::Type::Formula:
+        out += tags.formula;
+        if (formula->array) {
+            out += " t=\"array\" ref=\"";
+            out += FormatRect(formula->arrayRect);
+            out += '"';
+        }
+        out += formula->attributes;
+        out += '>';
+        AppendEscaped(out, formula->formula.Text());
+        out += tags.formulaEnd;
+        if (!formula->cachedValue.empty()) {
+            out += tags.value;
+            AppendEscaped(out, formula->cachedValue);
+            out += tags.valueEnd;
+        }
+        break;
+    }
+    if (extra) {
+        out += extra->children;
+    }
     out += tags.cellEnd;
 }
 
-std::string SheetDataXml(Sheet& sheet, CellRect& used, bool& any)
+struct SheetExtent {
+    CellRect used{1, 1, 1, 1};
+    size_t cells = 0;
+    size_t rows = 0;
+};
+
+SheetExtent MeasureCells(const Sheet& sheet)
 {
-    std::string_view rootName = sheet.document.document_element().name();
-    size_t colon = rootName.find(':');
-    const Tags tags(colon == std::string_view::npos ? std::string() : std::string(rootName.substr(0, colon + 1)));
-    std::string out;
-    out.reserve(size_t(sheet.rows.Size()) * 64);
+    SheetExtent extent;
+    sheet.rows.ForEach([&](int32_t rowNumber, const Row& row) {
+        if (row.Empty()) {
+            return;
+        }
+        ++extent.rows;
+        if (row.cells.empty()) {
+            return;
+        }
+        if (extent.cells == 0) {
+            extent.used = CellRect{rowNumber, row.cells.front().column, rowNumber, row.cells.back().column};
+        }
+        extent.used.bottom = rowNumber;
+        extent.used.left = std::min(extent.used.left, row.cells.front().column);
+        extent.used.right = std::max(extent.used.right, row.cells.back().column);
+        extent.cells += row.cells.size();
+    });
+    return extent;
+}
+
+void AppendSheetData(std::string& out, Sheet& sheet)
+{
+    const Tags tags(SpreadsheetName(sheet.document.document_element(), ""));
     sheet.rows.ForEach([&](int32_t rowNumber, const Row& row) {
         if (row.Empty()) {
             return;
@@ -167,18 +203,9 @@ std::string SheetDataXml(Sheet& sheet, CellRect& used, bool& any)
         out += '>';
         for (const Cell& cell : row.cells) {
             WriteCell(out, sheet, rowNumber, cell, tags);
-            if (!any) {
-                used = CellRect{rowNumber, cell.column, rowNumber, cell.column};
-                any = true;
-            } else {
-                used.bottom = rowNumber;
-                used.left = std::min(used.left, cell.column);
-                used.right = std::max(used.right, cell.column);
-            }
         }
         out += tags.rowEnd;
     });
-    return out;
 }
 
 void WriteMerges(Sheet& sheet, pugi::xml_node root)
@@ -196,7 +223,7 @@ void WriteMerges(Sheet& sheet, pugi::xml_node root)
     while (mergeCells.first_child()) {
         RemoveSubtree(mergeCells.first_child());
     }
-    std::string name = SameNamespaceName(root, "mergeCell");
+    std::string name = SpreadsheetName(root, "mergeCell");
     for (const CellRect& rect : sheet.merges) {
         mergeCells.append_child(name.c_str()).append_attribute("ref").set_value(FormatRect(rect).c_str());
     }
@@ -218,9 +245,7 @@ std::string WriteSheet(Sheet& sheet)
 {
     sheet.WriteRangeLists();
     pugi::xml_node root = sheet.document.document_element();
-    CellRect used{1, 1, 1, 1};
-    bool any = false;
-    std::string cells = SheetDataXml(sheet, used, any);
+    SheetExtent extent = MeasureCells(sheet);
     pugi::xml_node dimension = ChildNamed(root, "dimension");
     if (!dimension) {
         dimension = InsertWorksheetChild(root, "dimension");
@@ -229,7 +254,7 @@ std::string WriteSheet(Sheet& sheet)
     if (!ref) {
         ref = dimension.append_attribute("ref");
     }
-    ref.set_value(FormatRect(used).c_str());
+    ref.set_value(FormatRect(extent.used).c_str());
     WriteMerges(sheet, root);
     pugi::xml_node sheetData = ChildNamed(root, "sheetData");
     sheetData.append_child(pugi::node_pcdata).set_value(kPlaceholder);
@@ -238,9 +263,10 @@ std::string WriteSheet(Sheet& sheet)
     std::string marker = ">" + std::string(kPlaceholder) + "</" + sheetData.name() + ">";
     size_t at = xml.find(marker);
     std::string result;
-    result.reserve(xml.size() + cells.size());
+    // About what a row and a cell of numbers or shared strings take.
+    result.reserve(xml.size() + extent.rows * 24 + extent.cells * 40);
     result.append(xml, 0, at + 1);
-    result += cells;
+    AppendSheetData(result, sheet);
     result.append(xml, at + 1 + sizeof kPlaceholder - 1);
     return result;
 }

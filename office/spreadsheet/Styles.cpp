@@ -66,9 +66,9 @@ void Styles::Load(std::string_view xml, const std::string& what)
     cellXfs = ChildNamed(root, "cellXfs");
     if (!cellXfs) {
         pugi::xml_node before = ChildNamed(root, "cellStyles");
-        cellXfs = before ? root.insert_child_before(SameNamespaceName(root, "cellXfs").c_str(), before)
-                         : root.append_child(SameNamespaceName(root, "cellXfs").c_str());
-        pugi::xml_node xf = cellXfs.append_child(SameNamespaceName(root, "xf").c_str());
+        cellXfs = before ? root.insert_child_before(SpreadsheetName(root, "cellXfs").c_str(), before)
+                         : root.append_child(SpreadsheetName(root, "cellXfs").c_str());
+        pugi::xml_node xf = cellXfs.append_child(SpreadsheetName(root, "xf").c_str());
         SetAttribute(xf, "numFmtId", "0");
         UpdateCount(cellXfs);
     }
@@ -161,9 +161,9 @@ int Styles::FormatIdFor(std::string_view code)
     pugi::xml_node root = document.document_element();
     pugi::xml_node numFmts = ChildNamed(root, "numFmts");
     if (!numFmts) {
-        numFmts = root.prepend_child(SameNamespaceName(root, "numFmts").c_str());
+        numFmts = root.prepend_child(SpreadsheetName(root, "numFmts").c_str());
     }
-    pugi::xml_node format = numFmts.append_child(SameNamespaceName(root, "numFmt").c_str());
+    pugi::xml_node format = numFmts.append_child(SpreadsheetName(root, "numFmt").c_str());
     SetAttribute(format, "numFmtId", std::to_string(id));
     SetAttribute(format, "formatCode", std::string(code));
     UpdateCount(numFmts);

@@ -4,13 +4,16 @@
 
 #include <array>
 #include <cctype>
+#include <optional>
 
 #include "office/package/ContentTypes.h"
 #include "office/package/PackageError.h"
 #include "office/package/Relationships.h"
+#include "office/package/StrictNamespaces.h"
 #include "office/package/Xml.h"
 #include "office/spreadsheet/SheetReader.h"
 #include "office/spreadsheet/SheetWriter.h"
+#include "office/spreadsheet/TableHeaders.h"
 #include "office/spreadsheet/XmlNodes.h"
 
 namespace office::spreadsheet {
@@ -40,16 +43,23 @@ bool EndsWith(std::string_view text, std::string_view end)
     return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
 
-// The relationship id attribute (r:id) whatever its prefix.
+constexpr char kRelationshipsNamespace[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+
+// The relationship id attribute (r:id), found by its namespace.
 std::string RelationshipId(const pugi::xml_node& node)
 {
-    for (pugi::xml_attribute attribute = node.first_attribute(); attribute; attribute = attribute.next_attribute()) {
-        std::string_view name = attribute.name();
-        if (EndsWith(name, ":id")) {
-            return attribute.value();
-        }
+    std::optional<std::string> prefix = PrefixBoundTo(node, kRelationshipsNamespace);
+    if (!prefix || prefix->empty()) {
+        return {};
     }
-    return {};
+    return node.attribute((*prefix + "id").c_str()).value();
+}
+
+// Worksheets and macro sheets are grids of cells; chart sheets and dialogs are not.
+bool IsGridSheet(std::string_view relationshipType)
+{
+    return EndsWith(relationshipType, "/worksheet") || EndsWith(relationshipType, "/xlMacrosheet") ||
+           EndsWith(relationshipType, "/xlIntlMacrosheet");
 }
 
 std::unique_ptr<pugi::xml_document> LoadPart(const Package& package, const std::string& name)
@@ -65,6 +75,7 @@ std::unique_ptr<Workbook> Workbook::FromPackage(Package package)
 {
     auto workbook = std::make_unique<Workbook>();
     workbook->package = std::move(package);
+    MakeTransitional(workbook->package);
     workbook->ReadWorkbookPart();
     workbook->ReadSheets();
     workbook->ReadCharts();
@@ -130,13 +141,18 @@ void Workbook::ReadWorkbookPart()
         auto sheet = std::make_unique<Sheet>();
         sheet->name = entry.attribute("name").value();
         sheet->index = int32_t(sheets.size());
-        auto relationship = relationships.FindById(RelationshipId(entry));
-        if (!relationship) {
+        std::string id = RelationshipId(entry);
+        auto relationship = relationships.FindById(id);
+        if (relationship) {
+            sheet->partName = ResolvePartTarget(workbookPart, relationship->target);
+            sheet->isWorksheet = IsGridSheet(relationship->type);
+        } else if (id.empty()) {
+            // An old module sheet: an entry without a part, kept as it is.
+            sheet->isWorksheet = false;
+        } else {
             throw PackageError("Cannot read '" + file + "': the sheet '" + sheet->name + "' has no part");
         }
-        sheet->partName = ResolvePartTarget(workbookPart, relationship->target);
-        sheet->isWorksheet = EndsWith(relationship->type, "/worksheet");
-        ClaimPart(sheet->partName, "the sheet '" + sheet->name + "'");
+        if (!sheet->partName.empty()) ClaimPart(sheet->partName, "the sheet '" + sheet->name + "'");
         sheets.push_back(std::move(sheet));
     }
     if (sheets.empty()) {
@@ -239,6 +255,10 @@ void Workbook::ReadSheetParts(Sheet& sheet)
         } else if (EndsWith(relationship.type, "/table")) {
             ClaimPart(target, owner);
             sheet.tables.push_back(SheetPart{target, LoadPart(package, target), false});
+        } else if (EndsWith(relationship.type, "/pivotTable")) {
+            sheet.pivotTables.push_back(SheetPart{target, LoadPart(package, target), false});
+        } else if (EndsWith(relationship.type, "/ctrlProp")) {
+            sheet.controlProperties.push_back(SheetPart{target, LoadPart(package, target), false});
         }
     }
 }
@@ -327,7 +347,7 @@ void Workbook::WriteWorkbookPart(Package& out) const
         if (list && names.empty()) {
             RemoveSubtree(list);
         } else if (list) {
-            std::string elementName = SameNamespaceName(root, "definedName");
+            std::string elementName = SpreadsheetName(root, "definedName");
             for (const DefinedName& name : names) {
                 pugi::xml_node entry = list.append_child(elementName.c_str());
                 entry.append_attribute("name").set_value(name.name.c_str());
@@ -359,7 +379,7 @@ void Workbook::WriteWorkbookPart(Package& out) const
         }
         pugi::xml_node view = ChildNamed(views, "workbookView");
         if (!view) {
-            view = views.append_child(SameNamespaceName(root, "workbookView").c_str());
+            view = views.append_child(SpreadsheetName(root, "workbookView").c_str());
         }
         pugi::xml_attribute tab = view.attribute("activeTab");
         if (!tab) {
@@ -374,13 +394,16 @@ Package Workbook::Build()
 {
     Package out = package;
     bool workbookPartChanged = namesChanged || formulasChanged || activeSheetChanged;
+    bool anySheetWritten = false;
     if (activeSheetChanged) {
         MarkSelectedTab();
     }
     for (const auto& sheet : sheets) {
         sheet->WriteSelection();
         if (sheet->changed) {
+            MatchTableColumnNames(*this, *sheet);
             out.SetPart(sheet->partName, WriteSheet(*sheet));
+            anySheetWritten = true;
         }
         sheet->WriteComments();
         auto writePart = [&](const SheetPart& part) {
@@ -391,8 +414,10 @@ Package Workbook::Build()
         writePart(sheet->comments);
         writePart(sheet->vml);
         writePart(sheet->drawing);
-        for (const SheetPart& table : sheet->tables) {
-            writePart(table);
+        for (const auto* parts : {&sheet->tables, &sheet->pivotTables, &sheet->controlProperties}) {
+            for (const SheetPart& part : *parts) {
+                writePart(part);
+            }
         }
     }
     for (const ChartPart& chart : charts) {
@@ -407,26 +432,28 @@ Package Workbook::Build()
     }
     ContentTypes types(out);
     bool typesChanged = false;
-    auto addWorkbookPart = [&](const std::string& name, const char* relationshipType, const char* contentType) {
+    // A new part sits beside the workbook part, wherever that is.
+    auto writeWorkbookPart = [&](const std::string& existing, const char* fileName, std::string bytes,
+                                 const char* relationshipType, const char* contentType) {
+        if (!existing.empty()) {
+            out.SetPart(existing, std::move(bytes));
+            return;
+        }
+        std::string name = ResolvePartTarget(workbookPart, fileName);
+        out.SetPart(name, std::move(bytes));
         Relationships relationships(out, workbookPart);
-        relationships.Add(relationshipType, name.substr(name.rfind('/') + 1));
+        relationships.Add(relationshipType, fileName);
         relationships.WriteTo(out);
         types.SetOverride(name, contentType);
         typesChanged = true;
     };
-    if (strings.Changed()) {
-        std::string name = stringsPart.empty() ? "xl/sharedStrings.xml" : stringsPart;
-        out.SetPart(name, strings.Serialize());
-        if (stringsPart.empty()) {
-            addWorkbookPart(name, kSharedStringsType, kSharedStringsContent);
-        }
+    // Strings read from inline cells are needed only where a sheet is written.
+    if (strings.Changed() && anySheetWritten) {
+        writeWorkbookPart(stringsPart, "sharedStrings.xml", strings.Serialize(), kSharedStringsType,
+                          kSharedStringsContent);
     }
     if (styles.Changed()) {
-        std::string name = stylesPart.empty() ? "xl/styles.xml" : stylesPart;
-        out.SetPart(name, styles.Serialize());
-        if (stylesPart.empty()) {
-            addWorkbookPart(name, kStylesType, kStylesContent);
-        }
+        writeWorkbookPart(stylesPart, "styles.xml", styles.Serialize(), kStylesType, kStylesContent);
     }
     if (formulasChanged) {
         Relationships relationships(out, workbookPart);

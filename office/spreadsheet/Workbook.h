@@ -14,6 +14,7 @@
 
 #include "office/package/Package.h"
 #include "office/spreadsheet/Formula.h"
+#include "office/spreadsheet/NameIndex.h"
 #include "office/spreadsheet/SharedStrings.h"
 #include "office/spreadsheet/Sheet.h"
 #include "office/spreadsheet/Styles.h"
@@ -41,6 +42,7 @@ public:
 
     std::vector<std::unique_ptr<Sheet>> sheets;
     std::vector<DefinedName> names;
+    mutable NameIndex nameIndex;  // follows `names`: told of every change to it
     std::vector<ChartPart> charts;
     std::vector<SheetPart> pivotCaches;  // their worksheetSource follows inserted rows
     SharedStrings strings;
@@ -55,7 +57,14 @@ public:
     // Values or formulas changed: the file is recalculated when opened, and
     // its calculation chain, which lists cells by position, is dropped.
     void CellsChanged() { formulasChanged = true; }
-    void NamesChanged() { namesChanged = true; }
+    // Names added, removed or renamed: the index starts again.
+    void NamesChanged()
+    {
+        namesChanged = true;
+        nameIndex.Reset();
+    }
+    // Only what names refer to changed, and the index was told.
+    void NameReferencesChanged() { namesChanged = true; }
     void ActiveSheetChanged() { activeSheetChanged = true; }
 
     // The package with every change written into it; a template's main part

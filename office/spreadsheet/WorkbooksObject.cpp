@@ -4,6 +4,7 @@
 #include <cctype>
 #include <filesystem>
 
+#include "office/convert/LegacyConversion.h"
 #include "office/dispatch/AutomationObject.h"
 #include "office/dispatch/Utf8.h"
 #include "office/package/PackageError.h"
@@ -48,13 +49,17 @@ private:
         std::string path = call.Utf8(0);
         std::filesystem::path file(path);
         std::string extension = Lower(file.extension().string());
-        if (extension == ".xls" || extension == ".xlt" || extension == ".xlsb") {
+        if (extension == ".xlsb") {
             throw AutomationError("Cannot open '" + path + "': only OOXML templates (.xltx, .xltm, .xlsx, .xlsm) are read");
         }
         std::unique_ptr<Workbook> model;
         try {
-            auto source = state->templates.Get(
-                file, [](const std::filesystem::path& path) { return std::make_shared<const Package>(Package::Open(path)); });
+            // Old formats are converted first; the cache keeps the package read
+            // from the converted copy.
+            auto source = state->templates.Get(OoxmlTemplateFor(file, LegacyKind::Spreadsheet),
+                                               [](const std::filesystem::path& path) {
+                                                   return std::make_shared<const Package>(Package::Open(path));
+                                               });
             model = Workbook::FromPackage(*source);
         } catch (const PackageError& error) {
             throw AutomationError(error.what());

@@ -30,13 +30,6 @@ void CollectText(const pugi::xml_node& root, std::string& out)
 
 }  // namespace
 
-std::string_view LocalName(const pugi::xml_node& node)
-{
-    std::string_view name = node.name();
-    size_t colon = name.find(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
-}
-
 pugi::xml_node ChildNamed(const pugi::xml_node& parent, std::string_view localName)
 {
     for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
@@ -74,13 +67,34 @@ std::string InnerXml(const pugi::xml_node& node)
     return out;
 }
 
-std::string SameNamespaceName(const pugi::xml_node& sibling, std::string_view localName)
+std::optional<std::string> PrefixBoundTo(const pugi::xml_node& node, std::string_view uri)
 {
-    std::string_view name = sibling.name();
-    size_t colon = name.find(':');
-    std::string result = colon == std::string_view::npos ? std::string() : std::string(name.substr(0, colon + 1));
-    result += localName;
-    return result;
+    for (pugi::xml_node scope = node; scope; scope = scope.parent()) {
+        for (pugi::xml_attribute attribute = scope.first_attribute(); attribute; attribute = attribute.next_attribute()) {
+            std::string_view name = attribute.name();
+            if (uri != attribute.value()) {
+                continue;
+            }
+            if (name == "xmlns") {
+                return std::string();
+            }
+            if (name.substr(0, 6) == "xmlns:") {
+                return std::string(name.substr(6)) + ":";
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::string SpreadsheetName(const pugi::xml_node& node, std::string_view localName)
+{
+    std::optional<std::string> prefix = PrefixBoundTo(node, kSpreadsheetNamespace);
+    if (!prefix) {
+        std::string_view name = node.name();
+        size_t colon = name.find(':');
+        prefix = colon == std::string_view::npos ? std::string() : std::string(name.substr(0, colon + 1));
+    }
+    return *prefix + std::string(localName);
 }
 
 pugi::xml_node InsertOrderedChild(pugi::xml_node parent, std::string_view localName,
@@ -88,7 +102,7 @@ pugi::xml_node InsertOrderedChild(pugi::xml_node parent, std::string_view localN
 {
     auto rank = [&](std::string_view name) { return size_t(std::find(order.begin(), order.end(), name) - order.begin()); };
     size_t wanted = rank(localName);
-    std::string name = SameNamespaceName(parent, localName);
+    std::string name = SpreadsheetName(parent, localName);
     for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
         if (child.type() == pugi::node_element && rank(LocalName(child)) > wanted) {
             return parent.insert_child_before(name.c_str(), child);

@@ -4,6 +4,10 @@
 
 #include <pugixml.hpp>
 
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
 namespace office::word {
 
 struct Clipboard {
@@ -12,6 +16,10 @@ struct Clipboard {
     Kind kind = Kind::Empty;
     pugi::xml_document content;     // the copied nodes, under one holder element
     pugi::xml_document tableFrame;  // for rows: tblPr and tblGrid of their table
+    std::string xml;                // the content as XML, parsed once into each document it is pasted into
+    uint64_t generation = 0;        // tells one copy from the next
+    size_t rows = 0;                // table rows in the content
+    bool holdsUniqueIds = false;    // copies need renumbering
 };
 
 }  // namespace office::word

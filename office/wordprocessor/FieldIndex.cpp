@@ -52,10 +52,13 @@ void FieldIndex::Refresh() {
     for (const FormFieldPtr& field : fields_) {
         if (field->alive) previous.emplace(field->beginRun.internal_object(), field);
     }
+    std::vector<FormField> scan = ScanFormFields(root_, names_);
     fields_.clear();
+    fields_.reserve(scan.size());
     slotOfBegin_.clear();
+    slotOfBegin_.reserve(scan.size());
     byName_.clear();
-    for (FormField& scanned : ScanFormFields(root_, names_)) {
+    for (FormField& scanned : scan) {
         const void* key = scanned.beginRun.internal_object();
         auto found = previous.find(key);
         FormFieldPtr field;

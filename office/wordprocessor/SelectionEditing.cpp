@@ -1,28 +1,19 @@
 #include "office/wordprocessor/SelectionEditing.h"
 
 #include "office/package/Xml.h"
+#include "office/wordprocessor/BlockNavigation.h"
+#include "office/wordprocessor/CopyRenumbering.h"
 #include "office/wordprocessor/TextEditing.h"
 #include "office/wordprocessor/WordError.h"
 #include "office/wordprocessor/WordNames.h"
 
+#include <atomic>
 #include <cstring>
 
 namespace office::word {
 namespace {
 
-pugi::xml_node NextElement(pugi::xml_node node) {
-    for (node = node.next_sibling(); node && node.type() != pugi::node_element; node = node.next_sibling()) {}
-    return node;
-}
-
-pugi::xml_node PreviousElement(pugi::xml_node node) {
-    for (node = node.previous_sibling(); node && node.type() != pugi::node_element; node = node.previous_sibling()) {}
-    return node;
-}
-
-bool IsBlockContainer(const WordNames& names, pugi::xml_node node) {
-    return IsElement(node, names.body) || IsElement(node, names.tc) || IsElement(node, names.tbl);
-}
+std::atomic<uint64_t> copiesMade{0};
 
 pugi::xml_node StartNode(const Span& span) {
     switch (span.kind) {
@@ -35,19 +26,10 @@ pugi::xml_node StartNode(const Span& span) {
 }
 
 // The first paragraph at or after `first` among the children of container,
-// entering tables through their first cell.
+// entering tables and content controls.
 Point FirstParagraph(const WordNames& names, pugi::xml_node container, pugi::xml_node first) {
-    pugi::xml_node node = first;
-    while (node) {
-        if (IsElement(node, names.p)) return {container, node};
-        pugi::xml_node cell =
-            IsElement(node, names.tbl) ? node.child(names.tr.c_str()).child(names.tc.c_str()) : pugi::xml_node();
-        if (cell) {
-            container = cell;
-            node = cell.first_child();
-        } else {
-            node = node.next_sibling();
-        }
+    for (pugi::xml_node node = first; node; node = node.next_sibling()) {
+        if (pugi::xml_node paragraph = FirstParagraphUnder(names, node)) return {paragraph.parent(), paragraph};
     }
     return {container, pugi::xml_node()};
 }
@@ -71,23 +53,46 @@ Point AfterParagraph(pugi::xml_node paragraph) {
     return {paragraph.parent(), paragraph.next_sibling()};
 }
 
-// The paragraph after the table, made when the table is the last block.
+// The paragraph after the table, made when none follows it (after any
+// content control the table ends).
 Point AfterTable(WordDocument& document, pugi::xml_node table) {
-    pugi::xml_node next = NextElement(table);
-    if (IsElement(next, document.Names().p)) return {table.parent(), next};
-    pugi::xml_node paragraph = table.parent().insert_child_after(document.Names().p.c_str(), table);
+    const WordNames& names = document.Names();
+    pugi::xml_node next = NextVisible(names, table);
+    if (IsElement(next, names.p)) return {next.parent(), next};
+    pugi::xml_node last = OutermostEndingWith(names, table);
+    pugi::xml_node paragraph = last.parent().insert_child_after(names.p.c_str(), last);
     document.NoteTextChange();
-    return {table.parent(), paragraph};
-}
-
-// The table of a row; rows may sit in a content control inside it.
-pugi::xml_node TableOf(const WordNames& names, pugi::xml_node row) {
-    return AncestorNamed(row.parent(), names.tbl);
+    return {last.parent(), paragraph};
 }
 
 Point StartOfRow(const WordNames& names, pugi::xml_node row) {
-    pugi::xml_node cell = row.child(names.tc.c_str());
-    return cell ? FirstParagraph(names, cell, cell.first_child()) : Point{row, row.first_child()};
+    pugi::xml_node paragraph = FirstParagraphUnder(names, row);
+    return paragraph ? Point{paragraph.parent(), paragraph} : Point{row, row.first_child()};
+}
+
+// The start of the next line after the row: the next row of its table; after
+// the last row, the first row of a table right after it (shown as one table
+// with it), else the paragraph after the table. Copied rows pasted there
+// follow the row.
+Span AfterRow(WordDocument& document, pugi::xml_node row) {
+    const WordNames& names = document.Names();
+    if (pugi::xml_node next = NextRow(names, row)) {
+        Span span = PointSpan(document, StartOfRow(names, next));
+        pugi::xml_node slot = OutermostStartingWith(names, next);
+        span.rowSlot = {slot.parent(), slot};
+        return span;
+    }
+    pugi::xml_node table = TableOf(names, row);
+    pugi::xml_node next = NextVisible(names, table);
+    Point at;
+    if (IsElement(next, names.tbl)) {
+        at = FirstParagraph(names, next.parent(), next);
+    } else {
+        at = AfterTable(document, table);
+    }
+    Span span = PointSpan(document, at);
+    span.rowSlot = {table, pugi::xml_node()};
+    return span;
 }
 
 void RemoveBookmarks(const WordNames& names, pugi::xml_node holder) {
@@ -96,6 +101,18 @@ void RemoveBookmarks(const WordNames& names, pugi::xml_node holder) {
         if (IsElement(node, names.bookmarkStart) || IsElement(node, names.bookmarkEnd)) bookmarks.push_back(node);
     });
     for (pugi::xml_node node : bookmarks) RemoveSubtree(node);
+}
+
+class StringWriter : public pugi::xml_writer {
+public:
+    void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), size); }
+    std::string text;
+};
+
+std::string ContentXml(pugi::xml_node holder) {
+    StringWriter writer;
+    for (pugi::xml_node node : holder.children()) node.print(writer, "", pugi::format_raw);
+    return std::move(writer.text);
 }
 
 void AppendText(const WordNames& names, pugi::xml_node root, std::string& text) {
@@ -126,51 +143,69 @@ Point BlockPoint(WordDocument& document, const Span& selection) {
     return at;
 }
 
-void PasteRows(WordDocument& document, Span& selection, const Clipboard& clipboard) {
-    const WordNames& names = document.Names();
-    pugi::xml_node table;  // what holds the rows: the table, or a content control in it
-    pugi::xml_node beforeRow;
-    pugi::xml_node replaced;
-    if (selection.kind == SpanKind::Row) {
-        replaced = beforeRow = selection.node;
-        table = selection.node.parent();
-    } else if (pugi::xml_node row = AncestorNamed(StartNode(selection), names.tr)) {
-        beforeRow = row;
-        table = row.parent();
-    } else {
-        Point at = BlockPoint(document, selection);
-        pugi::xml_node previous = at.before ? PreviousElement(at.before) : at.container.last_child();
-        while (previous && (previous.type() != pugi::node_element || IsElement(previous, names.sectPr))) {
-            previous = previous.previous_sibling();
-        }
-        if (IsElement(previous, names.tbl)) {
-            table = previous;  // rows pasted right after a table extend it
-        } else {
-            at = BlockInsertionPoint(document, at);
-            table = at.before ? at.container.insert_child_before(names.tbl.c_str(), at.before)
-                              : at.container.append_child(names.tbl.c_str());
-            for (pugi::xml_node part : clipboard.tableFrame.first_child().children()) table.append_copy(part);
-            if (!table.child(names.tblPr.c_str())) table.prepend_child(names.tblPr.c_str());
-            if (!table.child(names.tblGrid.c_str())) table.insert_child_after(names.tblGrid.c_str(), table.child(names.tblPr.c_str()));
-        }
+// Inserts a copy of everything on the clipboard before `before` among the
+// children of container (at its end when before is null).
+std::vector<pugi::xml_node> InsertCopies(WordDocument& document, pugi::xml_node container, pugi::xml_node before,
+                                         const Clipboard& clipboard) {
+    std::vector<pugi::xml_node> copies;
+    for (pugi::xml_node node : document.PasteSource(clipboard).children()) {
+        copies.push_back(before ? container.insert_copy_before(node, before) : container.append_copy(node));
     }
-    for (pugi::xml_node row : clipboard.content.first_child().children()) {
-        if (beforeRow) {
-            table.insert_copy_before(row, beforeRow);
-        } else {
-            table.append_copy(row);
-        }
-    }
-    if (replaced) {
-        pugi::xml_node next = NextElement(replaced);
-        pugi::xml_node wholeTable = TableOf(names, replaced);
-        RemoveNodes(document, {replaced});
-        Point at = IsElement(next, names.tr) ? StartOfRow(names, next) : AfterTable(document, wholeTable);
-        selection = PointSpan(document, at);
-    }
+    return copies;
 }
 
-void PasteParagraphs(WordDocument& document, Span& selection, const Clipboard& clipboard) {
+// The block position at the start of the paragraph that holds the selection's start.
+Point ParagraphStart(WordDocument& document, const Span& selection) {
+    const WordNames& names = document.Names();
+    if (selection.kind == SpanKind::Point && IsBlockContainer(names, selection.point.container)) return selection.point;
+    pugi::xml_node paragraph = AncestorNamed(StartNode(selection), names.p);
+    return paragraph ? Point{paragraph.parent(), paragraph} : selection.point;
+}
+
+// The table the rows pasted at a point extend: the one the point's
+// paragraph directly follows (through content controls).
+pugi::xml_node TableBefore(const WordNames& names, Point at) {
+    pugi::xml_node previous = at.before ? PreviousVisible(names, at.before) : LastVisibleChild(names, at.container);
+    while (IsElement(previous, names.sectPr)) previous = PreviousVisible(names, previous);
+    return IsElement(previous, names.tbl) ? previous : pugi::xml_node();
+}
+
+pugi::xml_node NewTable(WordDocument& document, const Span& selection, const Clipboard& clipboard) {
+    const WordNames& names = document.Names();
+    Point at = BlockInsertionPoint(document, BlockPoint(document, selection));
+    pugi::xml_node table = at.before ? at.container.insert_child_before(names.tbl.c_str(), at.before)
+                                     : at.container.append_child(names.tbl.c_str());
+    for (pugi::xml_node part : clipboard.tableFrame.first_child().children()) table.append_copy(part);
+    if (!table.child(names.tblPr.c_str())) table.prepend_child(names.tblPr.c_str());
+    if (!table.child(names.tblGrid.c_str())) table.insert_child_after(names.tblGrid.c_str(), table.child(names.tblPr.c_str()));
+    return table;
+}
+
+std::vector<pugi::xml_node> PasteRows(WordDocument& document, Span& selection, const Clipboard& clipboard) {
+    const WordNames& names = document.Names();
+    Point slot;  // the rows' container (a table, or a content control in it) and the row they go before
+    if (selection.kind == SpanKind::Row) {
+        slot = {selection.node.parent(), selection.node};
+    } else if (selection.kind == SpanKind::Point && selection.rowSlot.container) {
+        slot = selection.rowSlot;
+    } else if (pugi::xml_node table = TableBefore(names, ParagraphStart(document, selection))) {
+        slot = {table, pugi::xml_node()};
+    } else if (pugi::xml_node row = AncestorNamed(StartNode(selection), names.tr)) {
+        slot = {row.parent(), row};
+    } else {
+        slot = {NewTable(document, selection, clipboard), pugi::xml_node()};
+    }
+    std::vector<pugi::xml_node> copies = InsertCopies(document, slot.container, slot.before, clipboard);
+    if (selection.kind == SpanKind::Row) {
+        pugi::xml_node replaced = selection.node;
+        selection = AfterRow(document, replaced);
+        RemoveNodes(document, {replaced});
+        selection.edits = document.Edits();
+    }
+    return copies;
+}
+
+std::vector<pugi::xml_node> PasteParagraphs(WordDocument& document, Span& selection, const Clipboard& clipboard) {
     const WordNames& names = document.Names();
     Point at;
     pugi::xml_node replaced;
@@ -186,21 +221,16 @@ void PasteParagraphs(WordDocument& document, Span& selection, const Clipboard& c
     }
     if (!IsBlockContainer(names, at.container)) at = AfterParagraph(AncestorNamed(at.container, names.p));
     at = BlockInsertionPoint(document, at);
-    for (pugi::xml_node paragraph : clipboard.content.first_child().children()) {
-        if (at.before) {
-            at.container.insert_copy_before(paragraph, at.before);
-        } else {
-            at.container.append_copy(paragraph);
-        }
-    }
+    std::vector<pugi::xml_node> copies = InsertCopies(document, at.container, at.before, clipboard);
     if (replaced) {
         at.before = replaced.next_sibling();
         RemoveNodes(document, {replaced});
     }
     selection = PointSpan(document, at);
+    return copies;
 }
 
-void PasteInline(WordDocument& document, Span& selection, const Clipboard& clipboard) {
+std::vector<pugi::xml_node> PasteInline(WordDocument& document, Span& selection, const Clipboard& clipboard) {
     Point at;
     if (selection.kind == SpanKind::Field) {
         at = ReplaceFieldWithText(document, selection.field, "");
@@ -209,14 +239,9 @@ void PasteInline(WordDocument& document, Span& selection, const Clipboard& clipb
     } else {
         throw WordError("Paste: copied text cannot replace a selected row or paragraph in " + document.Name());
     }
-    for (pugi::xml_node node : clipboard.content.first_child().children()) {
-        if (at.before) {
-            at.container.insert_copy_before(node, at.before);
-        } else {
-            at.container.append_copy(node);
-        }
-    }
+    std::vector<pugi::xml_node> copies = InsertCopies(document, at.container, at.before, clipboard);
     selection = PointSpan(document, at);
+    return copies;
 }
 
 }  // namespace
@@ -259,10 +284,7 @@ void GoToNextLine(WordDocument& document, Span& selection) {
     document.Check(selection);
     const WordNames& names = document.Names();
     if (selection.kind == SpanKind::Row) {
-        pugi::xml_node next = NextElement(selection.node);
-        while (next && !IsElement(next, names.tr)) next = NextElement(next);
-        Point at = next ? StartOfRow(names, next) : AfterTable(document, TableOf(names, selection.node));
-        selection = PointSpan(document, at);
+        selection = AfterRow(document, selection.node);
         return;
     }
     std::vector<pugi::xml_node> paragraphs = ParagraphsOf(document, selection);
@@ -305,10 +327,12 @@ void Copy(WordDocument& document, const Span& selection, Clipboard& clipboard) {
             if (pugi::xml_node part = table.child(names.tblGrid.c_str())) frame.append_copy(part);
             break;
         }
-        case SpanKind::Paragraph:
+        case SpanKind::Paragraph: {
             clipboard.kind = Clipboard::Kind::Paragraphs;
-            holder.append_copy(selection.node);
+            // The document keeps its sections: a section break stays with the original.
+            holder.append_copy(selection.node).child(names.pPr.c_str()).remove_child(names.sectPr.c_str());
             break;
+        }
         case SpanKind::Field:
             clipboard.kind = Clipboard::Kind::Inline;
             for (pugi::xml_node node = selection.field->beginRun; node; node = node.next_sibling()) {
@@ -318,15 +342,28 @@ void Copy(WordDocument& document, const Span& selection, Clipboard& clipboard) {
             break;
     }
     RemoveBookmarks(names, holder);
+    clipboard.rows = 0;
+    ForEachElement(holder, [&](pugi::xml_node node) {
+        if (IsElement(node, names.tr)) ++clipboard.rows;
+    });
+    clipboard.xml = ContentXml(holder);
+    clipboard.generation = ++copiesMade;
+    clipboard.holdsUniqueIds = HoldsUniqueIds(names, holder);
 }
 
 void Paste(WordDocument& document, Span& selection, const Clipboard& clipboard) {
     document.Check(selection);
+    if (clipboard.kind == Clipboard::Kind::Empty) throw WordError("Paste: the clipboard is empty");
+    document.Grow(clipboard.xml.size(), clipboard.rows);
+    std::vector<pugi::xml_node> copies;
     switch (clipboard.kind) {
-        case Clipboard::Kind::Empty: throw WordError("Paste: the clipboard is empty");
-        case Clipboard::Kind::Rows: PasteRows(document, selection, clipboard); break;
-        case Clipboard::Kind::Paragraphs: PasteParagraphs(document, selection, clipboard); break;
-        case Clipboard::Kind::Inline: PasteInline(document, selection, clipboard); break;
+        case Clipboard::Kind::Empty: break;
+        case Clipboard::Kind::Rows: copies = PasteRows(document, selection, clipboard); break;
+        case Clipboard::Kind::Paragraphs: copies = PasteParagraphs(document, selection, clipboard); break;
+        case Clipboard::Kind::Inline: copies = PasteInline(document, selection, clipboard); break;
+    }
+    if (clipboard.holdsUniqueIds) {
+        for (pugi::xml_node copy : copies) document.Renumbering().Renumber(copy);
     }
     document.NoteInsertion();
 }
@@ -382,14 +419,13 @@ std::vector<pugi::xml_node> ParagraphsOf(const WordDocument& document, const Spa
             const Point& at = span.point;
             if (!IsBlockContainer(names, at.container)) {
                 paragraphs.push_back(AncestorNamed(at.container, names.p));
-            } else if (IsElement(at.before, names.tbl)) {
-                Point inner = FirstParagraph(names, at.container, at.before);
-                if (inner.before) paragraphs.push_back(inner.before);
+            } else if (IsElement(at.before, names.tbl) || IsElement(at.before, names.sdt)) {
+                paragraphs.push_back(FirstParagraphUnder(names, at.before));
             } else if (IsElement(at.before, names.p)) {
                 paragraphs.push_back(at.before);
             } else {
-                pugi::xml_node previous = at.before ? PreviousElement(at.before) : at.container.last_child();
-                while (previous && previous.type() != pugi::node_element) previous = previous.previous_sibling();
+                pugi::xml_node previous =
+                    at.before ? PreviousVisible(names, at.before) : LastVisibleChild(names, at.container);
                 if (IsElement(previous, names.p)) paragraphs.push_back(previous);
             }
             break;
@@ -416,12 +452,16 @@ std::string TextOf(const WordDocument& document, const Span& span) {
     std::string text;
     switch (span.kind) {
         case SpanKind::Point: break;
-        case SpanKind::Field:
-            for (pugi::xml_node node = span.field->beginRun; node; node = node.next_sibling()) {
+        case SpanKind::Field: {
+            pugi::xml_node previous;
+            for (pugi::xml_node node : FieldContent(*span.field)) {
+                pugi::xml_node paragraph = AncestorNamed(node, names.p);
+                if (previous && paragraph != previous) text += '\r';
                 AppendText(names, node, text);
-                if (node == span.field->endRun) break;
+                previous = paragraph;
             }
             break;
+        }
         case SpanKind::Paragraph:
         case SpanKind::Row:
             for (pugi::xml_node paragraph : ParagraphsOf(document, span)) {

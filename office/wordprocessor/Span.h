@@ -23,6 +23,9 @@ struct Point {
 struct Span {
     SpanKind kind = SpanKind::Point;
     Point point;          // Point
+    // Point placed between rows (after a selected row): where copied rows go,
+    // before `before` among the rows of `container` (a table or a control in it).
+    Point rowSlot;
     FormFieldPtr field;   // Field
     pugi::xml_node node;  // Row (w:tr) or Paragraph (w:p)
     uint64_t edits = 0;

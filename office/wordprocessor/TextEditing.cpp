@@ -1,10 +1,12 @@
 #include "office/wordprocessor/TextEditing.h"
 
 #include "office/package/Xml.h"
+#include "office/wordprocessor/BlockNavigation.h"
 #include "office/wordprocessor/WordError.h"
 #include "office/wordprocessor/WordNames.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace office::word {
 namespace {
@@ -68,10 +70,7 @@ Point SplitParagraph(const WordNames& names, Point at) {
 
 Point InlinePoint(WordDocument& document, Point at) {
     const WordNames& names = document.Names();
-    if (!IsElement(at.container, names.body) && !IsElement(at.container, names.tc) &&
-        !IsElement(at.container, names.tbl)) {
-        return at;
-    }
+    if (!IsBlockContainer(names, at.container)) return at;
     if (IsElement(at.before, names.p)) {
         pugi::xml_node first = at.before.first_child();
         while (first && IsElement(first, names.pPr)) first = first.next_sibling();
@@ -85,32 +84,58 @@ Point InlinePoint(WordDocument& document, Point at) {
 
 namespace {
 
+pugi::xml_node BookmarkEnd(const WordNames& names, pugi::xml_node from, const std::string& id) {
+    for (pugi::xml_node node = from; node; node = node.next_sibling()) {
+        if (IsElement(node, names.bookmarkEnd) && id == node.attribute(names.id.c_str()).value()) return node;
+    }
+    return {};
+}
+
 // Finds the field's bookmark: a bookmarkStart of the field's name just before
-// the begin run or inside the field, and the bookmarkEnd with its id.
-std::vector<pugi::xml_node> BookmarkOf(const WordNames& names, const FormField& field) {
+// the begin run or inside the field, and the bookmarkEnd with its id after it
+// or after the end run.
+std::vector<pugi::xml_node> BookmarkOf(const WordNames& names, const FormField& field,
+                                       const std::vector<pugi::xml_node>& content) {
     std::vector<pugi::xml_node> nodes;
     if (field.name.empty()) return nodes;
-    pugi::xml_node start;
-    pugi::xml_node previous = field.beginRun.previous_sibling();
-    while (previous && previous.type() != pugi::node_element) previous = previous.previous_sibling();
     auto matches = [&](pugi::xml_node node) {
         return IsElement(node, names.bookmarkStart) && field.name == node.attribute(names.name.c_str()).value();
     };
-    if (matches(previous)) start = previous;
-    for (pugi::xml_node node = field.beginRun; node && !start; node = node.next_sibling()) {
-        if (matches(node)) start = node;
-        if (node == field.endRun) break;
+    pugi::xml_node start = PreviousElement(field.beginRun);
+    if (!matches(start)) start = pugi::xml_node();
+    for (size_t i = 0; i < content.size() && !start; ++i) {
+        if (matches(content[i])) start = content[i];
     }
     if (!start) return nodes;
     nodes.push_back(start);
     const std::string id = start.attribute(names.id.c_str()).value();
-    for (pugi::xml_node node = start.next_sibling(); node; node = node.next_sibling()) {
-        if (IsElement(node, names.bookmarkEnd) && id == node.attribute(names.id.c_str()).value()) {
-            nodes.push_back(node);
-            break;
-        }
-    }
+    pugi::xml_node end = BookmarkEnd(names, start.next_sibling(), id);
+    if (!end) end = BookmarkEnd(names, field.endRun.next_sibling(), id);
+    if (end) nodes.push_back(end);
     return nodes;
+}
+
+// Properties of a container the end mark lies in stay with the container.
+bool IsProperties(pugi::xml_node node) {
+    std::string_view name = node.name();
+    return name.size() > 2 && name.substr(name.size() - 2) == "Pr";
+}
+
+// The field's paragraph takes the rest of the paragraph its end mark is in;
+// a section break there stays with the joined paragraph.
+void JoinParagraphs(const WordNames& names, pugi::xml_node first, pugi::xml_node last) {
+    pugi::xml_node lastProperties = last.child(names.pPr.c_str());
+    for (pugi::xml_node node = last.first_child(); node;) {
+        pugi::xml_node next = node.next_sibling();
+        if (node != lastProperties) first.append_move(node);
+        node = next;
+    }
+    if (pugi::xml_node section = lastProperties.child(names.sectPr.c_str())) {
+        pugi::xml_node properties = first.child(names.pPr.c_str());
+        if (!properties) properties = first.prepend_child(names.pPr.c_str());
+        properties.remove_child(names.sectPr.c_str());
+        properties.append_move(section);
+    }
 }
 
 }  // namespace
@@ -183,12 +208,29 @@ Point InsertText(WordDocument& document, Point at, std::string_view text, pugi::
     return at;
 }
 
+std::vector<pugi::xml_node> FieldContent(const FormField& field) {
+    std::unordered_set<const void*> holdingEnd;
+    for (pugi::xml_node node = field.endRun.parent(); node; node = node.parent()) holdingEnd.insert(node.internal_object());
+    std::vector<pugi::xml_node> content{field.beginRun};
+    for (pugi::xml_node node = field.beginRun; node != field.endRun;) {
+        while (node && !node.next_sibling()) node = node.parent();
+        if (!node) break;
+        node = node.next_sibling();
+        while (holdingEnd.count(node.internal_object())) node = node.first_child();
+        if (node == field.endRun || (node.type() == pugi::node_element && !IsProperties(node))) content.push_back(node);
+    }
+    return content;
+}
+
 Point ReplaceFieldWithText(WordDocument& document, const FormFieldPtr& field, std::string_view text) {
     const WordNames& names = document.Names();
     pugi::xml_node container = field->beginRun.parent();
-    if (container != field->endRun.parent()) {
+    pugi::xml_node firstParagraph = AncestorNamed(field->beginRun, names.p);
+    pugi::xml_node lastParagraph = AncestorNamed(field->endRun, names.p);
+    if (!firstParagraph || !lastParagraph ||
+        AncestorNamed(firstParagraph, names.tc) != AncestorNamed(lastParagraph, names.tc)) {
         throw WordError("The form field '" + field->name + "' in " + document.Name() +
-                        " spans several paragraphs and cannot be replaced by text");
+                        " begins and ends in different table cells and cannot be replaced by text");
     }
     // The new text takes the formatting of the field's first run, else of its first result run.
     pugi::xml_document scratch;
@@ -210,14 +252,22 @@ Point ReplaceFieldWithText(WordDocument& document, const FormFieldPtr& field, st
     if (source) rPr = scratch.append_copy(source);
     if (rPr) RemoveSubtree(rPr.child(names.noProof.c_str()));
 
-    std::vector<pugi::xml_node> doomed = BookmarkOf(names, *field);
-    for (pugi::xml_node node = field->beginRun; node; node = node.next_sibling()) {
+    std::vector<pugi::xml_node> doomed = FieldContent(*field);
+    for (pugi::xml_node node : BookmarkOf(names, *field, doomed)) {
         if (std::find(doomed.begin(), doomed.end(), node) == doomed.end()) doomed.push_back(node);
-        if (node == field->endRun) break;
     }
-    pugi::xml_node after = field->endRun.next_sibling();
-    while (after && std::find(doomed.begin(), doomed.end(), after) != doomed.end()) after = after.next_sibling();
+    std::unordered_set<const void*> removed;
+    for (pugi::xml_node node : doomed) removed.insert(node.internal_object());
+    pugi::xml_node after = field->beginRun.next_sibling();
+    while (after && removed.count(after.internal_object())) after = after.next_sibling();
     RemoveNodes(document, doomed);
+    if (lastParagraph != firstParagraph) {
+        pugi::xml_node rest = lastParagraph.first_child();
+        if (IsElement(rest, names.pPr)) rest = rest.next_sibling();
+        JoinParagraphs(names, firstParagraph, lastParagraph);
+        if (!after && container == firstParagraph) after = rest;
+        RemoveNodes(document, {lastParagraph});
+    }
     return InsertText(document, {container, after}, text, rPr);
 }
 

@@ -15,8 +15,14 @@ namespace office::word {
 // Returns the point just after the text.
 Point InsertText(WordDocument& document, Point at, std::string_view text, pugi::xml_node rPr);
 
+// What the field covers in document order: the begin run, everything after
+// it that lies wholly inside the field (runs, whole paragraphs and tables),
+// and the end run. Containers the end run lies in are entered, not taken.
+std::vector<pugi::xml_node> FieldContent(const FormField& field);
+
 // Replaces the field (begin mark through end mark, with its bookmark) by the
-// text. Throws WordError when the field's marks are not in one paragraph.
+// text. A result spanning paragraph marks goes with them: the paragraphs join.
+// Throws WordError when the marks lie in different table cells.
 Point ReplaceFieldWithText(WordDocument& document, const FormFieldPtr& field, std::string_view text);
 
 // Removes the nodes and every form field under them from the document.

@@ -2,7 +2,9 @@
 
 #include "office/package/PackageError.h"
 #include "office/package/Xml.h"
+#include "office/package/Relationships.h"
 #include "office/wordprocessor/AttachedTemplate.h"
+#include "office/wordprocessor/CopyRenumbering.h"
 #include "office/wordprocessor/WordError.h"
 
 #include <filesystem>
@@ -23,7 +25,59 @@ WordDocument::WordDocument(std::string name, std::shared_ptr<const WordTemplate>
       package_(source_->package),
       body_(CopyMain(main_, *source_)),
       fields_(body_, *source_->names),
+      mainBytes_(source_->mainBytes),
+      rows_(source_->mainRows),
       attachedTemplateName_(source_->attachedTemplateName) {}
+
+WordDocument::~WordDocument() = default;
+
+void WordDocument::Grow(size_t bytes, size_t rows) {
+    if (bytes > kMaxMainPartBytes - mainBytes_) {
+        throw WordError(name_ + " would grow past the limit of " + std::to_string(kMaxMainPartBytes >> 20) +
+                        " MiB of document XML");
+    }
+    if (rows > kMaxTableRows - rows_) {
+        throw WordError(name_ + " would grow past the limit of " + std::to_string(kMaxTableRows) + " table rows");
+    }
+    mainBytes_ += bytes;
+    rows_ += rows;
+}
+
+pugi::xml_document* WordDocument::RelatedPart(const std::string& relationshipType) {
+    auto found = related_.find(relationshipType);
+    if (found == related_.end()) {
+        std::unique_ptr<pugi::xml_document> xml;
+        std::string part;
+        try {
+            part = Relationships(package_, source_->mainPart).TargetPartOfType(relationshipType);
+            if (!part.empty() && package_.HasPart(part)) {
+                xml = std::make_unique<pugi::xml_document>();
+                ParseXml(*xml, package_.Part(part), "The part " + part + " of " + name_);
+            }
+        } catch (const PackageError& error) {
+            throw WordError(error.what());
+        }
+        found = related_.emplace(relationshipType, std::make_pair(part, std::move(xml))).first;
+    }
+    return found->second.second.get();
+}
+
+pugi::xml_node WordDocument::PasteSource(const Clipboard& clipboard) {
+    if (pasteGeneration_ != clipboard.generation) {
+        if (pasteSource_) main_.remove_child(pasteSource_);
+        pasteSource_ = main_.append_child("paste");
+        pugi::xml_parse_result parsed = pasteSource_.append_buffer(
+            clipboard.xml.data(), clipboard.xml.size(), pugi::parse_default | pugi::parse_ws_pcdata, pugi::encoding_utf8);
+        if (!parsed) throw WordError(std::string("the copied content could not be read back: ") + parsed.description());
+        pasteGeneration_ = clipboard.generation;
+    }
+    return pasteSource_;
+}
+
+CopyRenumbering& WordDocument::Renumbering() {
+    if (!renumbering_) renumbering_ = std::make_unique<CopyRenumbering>(*this);
+    return *renumbering_;
+}
 
 void WordDocument::NoteInsertion() {
     mainChanged_ = true;
@@ -46,7 +100,13 @@ void WordDocument::Check(const Span& span) const {
 void WordDocument::SetAttachedTemplate(const std::string& path) {
     try {
         if (path.empty()) {
-            for (const auto& entry : source_->detachedParts) package_.SetEntry(entry);
+            for (const auto& [part, entry] : source_->detachedParts) {
+                if (entry) {
+                    package_.SetEntry(entry);
+                } else {
+                    package_.RemovePart(part);
+                }
+            }
             attachedTemplateName_ = "Normal.dotm";
             return;
         }
@@ -58,10 +118,20 @@ void WordDocument::SetAttachedTemplate(const std::string& path) {
 }
 
 std::string WordDocument::ToBytes() {
+    if (pasteSource_) {
+        main_.remove_child(pasteSource_);
+        pasteSource_ = pugi::xml_node();
+        pasteGeneration_ = 0;
+    }
     if (mainChanged_) {
         package_.SetPart(source_->mainPart, SerializeXml(main_));
         mainChanged_ = false;
     }
+    for (auto& [type, related] : related_) {
+        if (related.second) package_.SetPart(related.first, SerializeXml(*related.second));
+    }
+    related_.clear();
+    renumbering_.reset();
     return package_.ToBytes();
 }
 

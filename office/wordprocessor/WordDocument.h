@@ -3,18 +3,30 @@
 #pragma once
 
 #include "office/package/Package.h"
+#include "office/wordprocessor/Clipboard.h"
 #include "office/wordprocessor/FieldIndex.h"
 #include "office/wordprocessor/Span.h"
 #include "office/wordprocessor/WordTemplate.h"
 
+#include <map>
 #include <memory>
 #include <string>
 
 namespace office::word {
 
+class CopyRenumbering;
+
+// Far beyond any real document (a thousand pages of dense tables hold some
+// 50,000 rows in 100 MB); a run that gets there is running away. The parsed
+// part costs about five times its XML in memory, so the limit also keeps
+// the machine's memory.
+constexpr size_t kMaxMainPartBytes = size_t{256} << 20;
+constexpr size_t kMaxTableRows = 1'000'000;
+
 class WordDocument {
 public:
     WordDocument(std::string name, std::shared_ptr<const WordTemplate> source);
+    ~WordDocument();
 
     const std::string& Name() const { return name_; }
     const WordNames& Names() const { return *source_->names; }
@@ -27,6 +39,19 @@ public:
     void NoteDeletion();   // content removed: older spans become stale
     void NoteTextChange() { mainChanged_ = true; }  // changed without adding fields
     uint64_t Edits() const { return edits_; }
+    // Counts content about to be added to the main part; throws WordError
+    // naming the limit when the part would pass kMaxMainPartBytes of XML or
+    // kMaxTableRows rows.
+    void Grow(size_t bytes, size_t rows);
+
+    // A part the main part relates to by that type (notes, comments), parsed
+    // on first use and written back with the document; null when there is none.
+    pugi::xml_document* RelatedPart(const std::string& relationshipType);
+    // The clipboard's content parsed into this document, so that pasted
+    // copies share its names and values instead of copying every one.
+    pugi::xml_node PasteSource(const Clipboard& clipboard);
+    // What keeps ids unique in pasted copies, made on first use.
+    CopyRenumbering& Renumbering();
     // Throws WordError when the span refers to content that has since changed.
     void Check(const Span& span) const;
 
@@ -48,7 +73,13 @@ private:
     FieldIndex fields_;
     bool mainChanged_ = false;
     uint64_t edits_ = 0;
+    size_t mainBytes_;
+    size_t rows_;
     std::string attachedTemplateName_;
+    std::map<std::string, std::pair<std::string, std::unique_ptr<pugi::xml_document>>> related_;  // type -> part, XML
+    std::unique_ptr<CopyRenumbering> renumbering_;
+    pugi::xml_node pasteSource_;  // beside the root element, dropped before saving
+    uint64_t pasteGeneration_ = 0;
 };
 
 }  // namespace office::word

@@ -50,6 +50,17 @@ WordNames::WordNames(pugi::xml_node root) {
     bookmarkEnd = w + "bookmarkEnd";
     id = w + "id";
     type = w + "type";
+    sdt = w + "sdt";
+    sdtPr = w + "sdtPr";
+    sdtContent = w + "sdtContent";
+    footnoteReference = w + "footnoteReference";
+    endnoteReference = w + "endnoteReference";
+    footnote = w + "footnote";
+    endnote = w + "endnote";
+    commentRangeStart = w + "commentRangeStart";
+    commentRangeEnd = w + "commentRangeEnd";
+    commentReference = w + "commentReference";
+    comment = w + "comment";
     settings = w + "settings";
     attachedTemplate = w + "attachedTemplate";
 }

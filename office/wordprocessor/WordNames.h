@@ -16,6 +16,9 @@ struct WordNames {
     std::string fldChar, fldCharType, instrText, ffData, name, val, noProof;
     std::string checkBox, ddList, textInput;
     std::string bookmarkStart, bookmarkEnd, id, type;
+    std::string sdt, sdtPr, sdtContent;
+    std::string footnoteReference, endnoteReference, footnote, endnote;
+    std::string commentRangeStart, commentRangeEnd, commentReference, comment;
     std::string settings, attachedTemplate;
 };
 

@@ -1,15 +1,16 @@
 #include "office/wordprocessor/WordTemplate.h"
 
+#include "office/convert/LegacyConversion.h"
 #include "office/package/ContentTypes.h"
+#include "office/package/OleFile.h"
 #include "office/package/PackageError.h"
 #include "office/package/Properties.h"
 #include "office/package/Relationships.h"
+#include "office/package/StrictNamespaces.h"
 #include "office/package/Xml.h"
 #include "office/wordprocessor/AttachedTemplate.h"
+#include "office/wordprocessor/FormField.h"
 #include "office/wordprocessor/WordError.h"
-
-#include <cstring>
-#include <fstream>
 
 namespace office::word {
 namespace {
@@ -22,12 +23,6 @@ const char* const kWordMainTypes[] = {
     "application/vnd.ms-word.template.macroEnabledTemplate.main+xml",
     "application/vnd.ms-word.document.macroEnabled.main+xml",
 };
-
-bool IsBinaryOfficeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    char head[8] = {};
-    return in.read(head, 8) && std::memcmp(head, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) == 0;
-}
 
 // A document keeps no macros: the VBA project, its data part, their
 // relationships and content types go.
@@ -52,14 +47,18 @@ bool DropMacros(Package& package, ContentTypes& types, const std::string& mainPa
 
 std::shared_ptr<WordTemplate> Read(const std::filesystem::path& path) {
     const std::string shown = path.string();
-    if (IsBinaryOfficeFile(path)) {
+    const std::filesystem::path file = OoxmlTemplateFor(path, LegacyKind::Text);
+    const std::string bytes = ReadPackageFile(file);
+    if (IsOleFile(bytes) && !IsEncryptedPackage(bytes)) {
         throw WordError("Cannot read '" + shown +
-                        "': it is a binary Word file (.doc/.dot); only OOXML templates (.dotx, .dotm, .docx, .docm) are read");
+                        "': it is a binary Office file without a Word document in it; only OOXML templates "
+                        "(.dotx, .dotm, .docx, .docm) and converted old formats are read");
     }
     auto result = std::make_shared<WordTemplate>();
     result->path = path;
-    result->package = Package::Open(path);
+    result->package = Package::FromBytes(bytes, shown);
     Package& package = result->package;
+    MakeTransitional(package);
     result->mainPart = Relationships(package, "").TargetPartOfType(kOfficeDocumentType);
     if (result->mainPart.empty() || !package.HasPart(result->mainPart)) {
         throw WordError("Cannot read '" + shown + "': it has no main document part");
@@ -73,10 +72,15 @@ std::shared_ptr<WordTemplate> Read(const std::filesystem::path& path) {
                         mainType + "')");
     }
     ParseXml(result->main, package.Part(result->mainPart), "The part " + result->mainPart + " of '" + shown + "'");
+    result->mainBytes = package.Part(result->mainPart).size();
     result->names = std::make_unique<WordNames>(result->main.document_element());
     if (!result->main.document_element().child(result->names->body.c_str())) {
         throw WordError("Cannot read '" + shown + "': its main document part has no body");
     }
+
+    ForEachElement(result->main.document_element(), [&](pugi::xml_node node) {
+        if (IsElement(node, result->names->tr)) ++result->mainRows;
+    });
 
     const bool isTemplate = mainType != kWordMainTypes[0] && mainType != kWordMainTypes[3];
     const bool hadMacros = DropMacros(package, types, result->mainPart);
@@ -94,7 +98,8 @@ std::shared_ptr<WordTemplate> Read(const std::filesystem::path& path) {
     package.Compress();
     Package detached = package;
     for (const std::string& part : AttachTemplate(detached, result->mainPart, "")) {
-        result->detachedParts.push_back(Compressed(detached.Entry(part)));
+        auto entry = detached.Entry(part);
+        result->detachedParts.emplace_back(part, entry ? Compressed(entry) : nullptr);
     }
     return result;
 }

@@ -11,6 +11,8 @@
 #include <pugixml.hpp>
 
 #include <filesystem>
+#include <map>
+#include <utility>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,10 +26,13 @@ struct WordTemplate {
     pugi::xml_document main;
     std::unique_ptr<WordNames> names;
     std::string attachedTemplateName;  // what AttachedTemplate reports
+    size_t mainBytes = 0;              // of the main part's XML
+    size_t mainRows = 0;               // table rows in the main part
 
     // The parts that change when a document is detached from its template
-    // (AttachedTemplate = ""), made once and shared by all documents.
-    std::vector<std::shared_ptr<const ZipEntry>> detachedParts;
+    // (AttachedTemplate = ""), made once and shared by all documents; a
+    // null entry is a part that goes.
+    std::vector<std::pair<std::string, std::shared_ptr<const ZipEntry>>> detachedParts;
 };
 
 // Reads a .dotx/.dotm/.docx/.docm file. Throws WordError naming the file and

@@ -1,6 +1,6 @@
 // The terminal backend: the dialog as one line on standard error (rewritten in
-// place on a terminal), message boxes as "Caption: text", and Ctrl+C as a
-// click on the dialog's Cancel button.
+// place on a terminal), message boxes as "Caption: text", and Ctrl+C (or
+// SIGTERM, SIGHUP) as a click on the dialog's Cancel button.
 #include <csignal>
 #include <cstdio>
 #include <mutex>
@@ -16,20 +16,24 @@ namespace {
 
 int interruptPipe[2] = {-1, -1};
 
-void OnInterrupt(int) {
-    const char byte = 1;
+// A terminal closed under the run (SIGHUP) or a polite kill (SIGTERM) ends it
+// as Ctrl+C does, so nothing is left half-written.
+constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
+
+void OnInterrupt(int signal) {
+    const char byte = static_cast<char>(signal);
     [[maybe_unused]] const ssize_t written = write(interruptPipe[1], &byte, 1);
 }
 
 // Runs off the signal handler: presses Cancel like the user, or ends the
-// process as an unhandled Ctrl+C would when there is no dialog to cancel.
+// process as the unhandled signal would when there is no dialog to cancel.
 void WatchInterrupts() {
     char byte = 0;
     while (read(interruptPipe[0], &byte, 1) == 1) {
         const HWND dialog = LatestDialog();
         if (dialog == nullptr) {
-            std::signal(SIGINT, SIG_DFL);
-            std::raise(SIGINT);
+            std::signal(byte, SIG_DFL);
+            std::raise(byte);
             continue;
         }
         const HWND cancel = GetDlgItem(dialog, IDCANCEL);
@@ -49,7 +53,9 @@ void InstallInterruptHandler() {
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
+    for (int signal : kInterrupts) {
+        sigaction(signal, &action, nullptr);
+    }
     std::thread(WatchInterrupts).detach();
 }
 

@@ -18,6 +18,8 @@ typedef int BOOL;
 typedef char CHAR;
 typedef char16_t WCHAR;
 typedef WCHAR OLECHAR;
+// Wide literals are UTF-16 here and wchar_t on Windows: write OLESTR("text").
+#define OLESTR(str) u##str
 typedef int64_t LONGLONG;
 typedef uint64_t ULONGLONG;
 typedef intptr_t INT_PTR;

@@ -1,5 +1,7 @@
 #include "datafile/DataFile.h"
 
+#include <windows.h>
+
 #include "automation/COMException.h"
 
 #include "TempFolder.h"
@@ -105,6 +107,8 @@ TEST_F(DataFileTest, EveryMessageTextIsAFreshBuffer)
 
 TEST_F(DataFileTest, UnicodeTextsPassUnchangedThroughAUtf8CodePage)
 {
+    if (GetACP() != CP_UTF8)
+        GTEST_SKIP() << "the ANSI code page is " << GetACP();
     std::unique_ptr<DataFile> data = Load(Meta("    <TITLE>R\xC3\xA9sum\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80</TITLE>\n"));
     EXPECT_EQ(MessageText(*data, "TITLE"), "R\xC3\xA9sum\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80");
 }

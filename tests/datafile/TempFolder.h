@@ -1,9 +1,9 @@
 // A temporary folder for the data files a test writes; removed with the object.
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -11,10 +11,14 @@ class TempFolder {
 public:
     TempFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tolvane-datafile-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("cannot create a temporary folder");
-        path = pattern;
+        // A fresh name that no other run holds; create_directory fails on an existing one.
+        std::random_device random;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            path = std::filesystem::temp_directory_path() / ("tolvane-datafile-" + std::to_string(random()));
+            if (std::filesystem::create_directory(path))
+                return;
+        }
+        throw std::runtime_error("cannot create a temporary folder");
     }
     ~TempFolder() { std::filesystem::remove_all(path); }
 

@@ -96,13 +96,14 @@ def parse_record(path):
 
 
 def run(data=None, *, text=None, arguments=None, cancel_at=None, env=None, timeout=60, workdir=None,
-        memory_limit_mb=None):
+        memory_limit_mb=None, binary=None):
     """Runs tolvane on a data file (a name in this folder's data folder, or a
     path) or on the given text, with the placeholders replaced; or with the
     given command-line arguments as they are. cancel_at presses Cancel right
     after the first recorded event whose line holds that text. memory_limit_mb
     limits the program's address space. Everything is written below workdir
-    (a new temporary folder when none is given)."""
+    (a new temporary folder when none is given); binary is the program to run
+    instead of the built one."""
     workdir = pathlib.Path(workdir or tempfile.mkdtemp(prefix="tolvane-e2e-"))
     output_dir = workdir / "out"
     output_dir.mkdir(parents=True, exist_ok=True)
@@ -123,6 +124,7 @@ def run(data=None, *, text=None, arguments=None, cancel_at=None, env=None, timeo
         "TOLVANE_RECORD": str(record),
         "TOLVANE_OUTPUT_DIR": str(output_dir),
         "TOLVANE_OPEN": "0",
+        "TOLVANE_CHECK_PARTS": "1",
     })
     full_env.pop("TOLVANE_RECORD_CANCEL", None)
     if cancel_at is not None:
@@ -132,7 +134,7 @@ def run(data=None, *, text=None, arguments=None, cancel_at=None, env=None, timeo
         limit = memory_limit_mb * 1024 * 1024
         resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
 
-    completed = subprocess.run([str(BINARY), *arguments], env=full_env, capture_output=True,
+    completed = subprocess.run([str(binary or BINARY), *arguments], env=full_env, capture_output=True,
                                timeout=timeout, cwd=workdir,
                                preexec_fn=limit_memory if memory_limit_mb else None)
     events, boxes = parse_record(record)

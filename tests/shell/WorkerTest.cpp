@@ -11,6 +11,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "platform/host/RegisterServers.h"
 #include "platform/win32/RecordedUi.h"
 #include "platform/win32/ResourceModule.h"
 #include "resources/ProgramResources.h"
@@ -38,6 +39,7 @@ protected:
         std::filesystem::create_directory(folder + "/out");
         setenv("TOLVANE_OUTPUT_DIR", (folder + "/out").c_str(), 1);
         win32::record::ClearEvents();
+        RegisterOfficeServers();
     }
 
     void TearDown() override { std::filesystem::remove_all(folder); }

@@ -49,27 +49,31 @@ code=$?
 grep -q $'^create\tdialog:105\tTolvane$' "$work/record" || fail "no dialog for data-v2.xml: $(cat "$work/record")"
 grep -q $'^destroy\tdialog:105$' "$work/record" || fail "Cancel did not close the dialog"
 
-# The terminal shows the dialog; Ctrl+C presses Cancel and the program ends with 0.
-mkfifo "$work/wait.xml"
-TOLVANE_UI=terminal "$bin" "$work/wait.xml" 2>"$work/terminal" &
-pid=$!
-for _ in $(seq 100); do
-    grep -q "Tolvane | Progress | 0% | \[Cancel\]" "$work/terminal" && break
-    sleep 0.1
+# The terminal shows the dialog; Ctrl+C presses Cancel and the program ends
+# with 0. SIGTERM and SIGHUP end a run the same way.
+for sig in INT TERM HUP; do
+    rm -f "$work/wait.xml"
+    mkfifo "$work/wait.xml"
+    TOLVANE_UI=terminal "$bin" "$work/wait.xml" 2>"$work/terminal" &
+    pid=$!
+    for _ in $(seq 100); do
+        grep -q "Tolvane | Progress | 0% | \[Cancel\]" "$work/terminal" && break
+        sleep 0.1
+    done
+    grep -q "Tolvane | Progress | 0% | \[Cancel\]" "$work/terminal" || fail "dialog line missing: $(cat "$work/terminal")"
+    kill -"$sig" "$pid"
+    for _ in $(seq 100); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+        kill -KILL "$pid"
+        fail "SIG$sig did not end the program"
+    fi
+    wait "$pid"
+    code=$?
+    [ "$code" -eq 0 ] || fail "SIG$sig run exited $code"
 done
-grep -q "Tolvane | Progress | 0% | \[Cancel\]" "$work/terminal" || fail "dialog line missing: $(cat "$work/terminal")"
-kill -INT "$pid"
-for _ in $(seq 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-    kill -KILL "$pid"
-    fail "Ctrl+C did not end the program"
-fi
-wait "$pid"
-code=$?
-[ "$code" -eq 0 ] || fail "Ctrl+C run exited $code"
 
 [ "$failures" -eq 0 ] && echo "all binary checks passed"
 exit "$failures"

@@ -5,8 +5,9 @@
 //   baseline: opening and saving the same template 1,000 times with the
 //      package layer alone (no parsing, no filling).
 // Each scenario runs in its own process (so peak memory is its own), several
-// times; the medians are printed with the targets, and how much of the time
-// went into writing the documents (one flush of the file system, which also
+// times; the medians of elapsed and CPU time are printed, the CPU time with
+// its target (a busy machine stretches the elapsed time, not the CPU time),
+// and how much of the elapsed time went into writing the documents (one flush of the file system, which also
 // flushes whatever else is waiting to be written there; point TMPDIR at a
 // memory file system to see the processing alone).
 //   bench_wordprocessor [runs [baseline|A|B]]
@@ -36,6 +37,7 @@ struct Sample {
     double seconds;
     double peakMegabytes;
     double showSeconds;  // of which writing the documents out (Visible = 1)
+    double cpuSeconds;   // user and system time: what a busy machine does not inflate
 };
 
 // Set by the work running in the child process.
@@ -77,6 +79,13 @@ double PeakMegabytes() {
     return usage.ru_maxrss / 1024.0;
 }
 
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 void Fill(const std::filesystem::path& templatePath, int documents, int rows) {
     ComPtr<IDispatch> word = StartWord();
     Put(word.Get(), u"Visible", Var(0));
@@ -115,13 +124,15 @@ Sample Measure(const std::filesystem::path& folder, const std::function<void(con
         // The paths of shown documents go to stdout; keep the report readable.
         if (!freopen("/dev/null", "w", stdout)) _exit(1);
         auto start = Clock::now();
+        const double cpuStart = CpuSeconds();
         work(output);
-        Sample sample{std::chrono::duration<double>(Clock::now() - start).count(), PeakMegabytes(), showSeconds};
+        Sample sample{std::chrono::duration<double>(Clock::now() - start).count(), PeakMegabytes(), showSeconds,
+                      CpuSeconds() - cpuStart};
         if (write(pipeEnds[1], &sample, sizeof sample) != sizeof sample) _exit(1);
         _exit(0);
     }
     close(pipeEnds[1]);
-    Sample sample{-1, -1, -1};
+    Sample sample{-1, -1, -1, -1};
     if (read(pipeEnds[0], &sample, sizeof sample) != sizeof sample) std::fprintf(stderr, "a run failed\n");
     close(pipeEnds[0]);
     int status = 0;
@@ -134,6 +145,9 @@ Sample Median(std::vector<Sample> samples) {
     std::sort(samples.begin(), samples.end(), [](const Sample& a, const Sample& b) { return a.seconds < b.seconds; });
     Sample median = samples[samples.size() / 2];
     for (const Sample& sample : samples) median.peakMegabytes = std::max(median.peakMegabytes, sample.peakMegabytes);
+    std::sort(samples.begin(), samples.end(),
+              [](const Sample& a, const Sample& b) { return a.cpuSeconds < b.cpuSeconds; });
+    median.cpuSeconds = samples[samples.size() / 2].cpuSeconds;
     return median;
 }
 
@@ -147,11 +161,11 @@ Sample Report(const char* label, int runs, double targetSeconds, const std::file
         std::fflush(stdout);
     }
     Sample median = Median(samples);
-    std::printf("  | median %.3f s (writing %.3f s), peak %.0f MB", median.seconds, median.showSeconds,
-                median.peakMegabytes);
+    std::printf("  | median %.3f s (writing %.3f s), cpu %.3f s, peak %.0f MB", median.seconds, median.showSeconds,
+                median.cpuSeconds, median.peakMegabytes);
     if (targetSeconds > 0) {
-        std::printf("  (target < %.1f s, < 300 MB: %s)", targetSeconds,
-                    median.seconds < targetSeconds && median.peakMegabytes < 300 ? "met" : "MISSED");
+        std::printf("  (target < %.2f s cpu, < 300 MB: %s)", targetSeconds,
+                    median.cpuSeconds < targetSeconds && median.peakMegabytes < 300 ? "met" : "MISSED");
     }
     std::printf("\n");
     return median;
@@ -165,20 +179,23 @@ int main(int argc, char** argv) {
     const std::filesystem::path templatePath = MakeTemplate(folder);
     const std::string only = argc > 2 ? argv[2] : "";
     std::printf("word processor benchmark, %d runs each (seconds per run)\n", runs);
-    Sample baseline{0, 0, 0}, many{0, 0, 0};
+    Sample baseline{0, 0, 0, 0}, many{0, 0, 0, 0};
     if (only.empty() || only == "baseline") {
         baseline = Report("baseline: open + save template x1000", runs, 0, folder,
                           [&](const std::filesystem::path&) { OpenAndSave(templatePath, 1000); });
     }
     if (only.empty() || only == "A") {
-        many = Report("A: 1000 documents x 10 fields, 10 rows", runs, 2.0, folder,
+        many = Report("A: 1000 documents x 10 fields, 10 rows", runs, 0.5, folder,
                       [&](const std::filesystem::path&) { Fill(templatePath, 1000, 10); });
     }
     if (only.empty() || only == "B") {
-        Report("B: 1 document, row repeated to 10000 rows", runs, 1.0, folder,
+        Report("B: 1 document, row repeated to 10000 rows", runs, 0.15, folder,
                [&](const std::filesystem::path&) { Fill(templatePath, 1, 10000); });
     }
-    if (baseline.seconds > 0 && many.seconds > 0) std::printf("A / baseline: %.2f\n", many.seconds / baseline.seconds);
+    if (baseline.seconds > 0 && many.seconds > 0) {
+        std::printf("A / baseline: %.2f (cpu %.2f)\n", many.seconds / baseline.seconds,
+                    many.cpuSeconds / baseline.cpuSeconds);
+    }
     std::filesystem::remove_all(folder);
     return 0;
 }

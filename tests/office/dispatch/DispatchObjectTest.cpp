@@ -211,6 +211,20 @@ TEST_F(DispatchObjectTest, RefusalFillsExceptionInfoWithWhatFailed)
               DISP_E_EXCEPTION);
 }
 
+TEST_F(DispatchObjectTest, EveryRaisedErrorIsOneDiagnosticsLineButCallingRuleFailuresAreNot)
+{
+    ::testing::internal::CaptureStderr();
+    Call(item.Get(), u"Delete", DISPATCH_METHOD);
+    Call(item.Get(), u"Crash", DISPATCH_METHOD);
+    Call(items.Get(), u"Item", DISPATCH_METHOD, {TextVariant(u"gamma")});
+    Call(items.Get(), u"Item", DISPATCH_METHOD);
+    Call(items.Get(), u"NoSuchMember", DISPATCH_METHOD);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "tolvane: Item \"alpha\" cannot be deleted\n"
+              "tolvane: internal fault\n"
+              "tolvane: The item \"gamma\" does not exist\n");
+}
+
 TEST_F(DispatchObjectTest, CallingRuleViolationsHaveTheirOwnCodes)
 {
     EXPECT_EQ(Call(item.Get(), u"Missing", DISPATCH_METHOD)->hr, DISP_E_UNKNOWNNAME);

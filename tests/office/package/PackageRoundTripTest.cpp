@@ -1,9 +1,15 @@
+#include "office/package/AtomicFile.h"
+#include "office/package/ContentTypes.h"
 #include "office/package/Package.h"
 #include "office/package/PackageError.h"
 #include "tests/office/package/ZipFixture.h"
 #include "tests/support/ZipOfParts.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
 
 namespace office {
 namespace {
@@ -58,6 +64,35 @@ TEST(PackageRoundTrip, ReplacedPartKeepsItsPlaceAndNewPartsGoLast) {
     EXPECT_THROW(again.Part("missing.xml"), PackageError);
 }
 
+// Parts whose compressed form spans many pieces of the output, at both
+// compression levels, written straight away or compressed first for sharing.
+TEST(PackageRoundTrip, LargePartsComeBackWholeWhetherCompressedBeforeOrWhileWriting) {
+    std::string noisy(3u << 20, ' ');
+    uint32_t state = 12345;
+    for (char& c : noisy) {
+        state = state * 1103515245u + 12345u;
+        c = static_cast<char>('!' + (state >> 16) % 90);
+    }
+    std::string repetitive = "<rows>";
+    while (repetitive.size() < (6u << 20)) repetitive += "<row r=\"" + std::to_string(repetitive.size()) + "\"/>";
+    repetitive += "</rows>";
+    for (bool compressFirst : {false, true}) {
+        Package package = Package::FromBytes(ZipOfParts(MinimalPackage()), "minimal");
+        package.SetPart("noisy.bin", noisy);
+        ContentTypes types(package);
+        types.SetDefault("bin", "application/octet-stream");
+        types.WriteTo(package);
+        package.SetPart("repetitive.xml", repetitive);
+        if (compressFirst) package.Compress();
+        std::string bytes = package.ToBytes();
+        EXPECT_LT(bytes.size(), noisy.size() + repetitive.size() / 4);
+        Package again = Package::FromBytes(bytes, "again");
+        EXPECT_EQ(again.Part("noisy.bin"), noisy);
+        EXPECT_EQ(again.Part("repetitive.xml"), repetitive);
+        EXPECT_EQ(again.Part("main.xml"), package.Part("main.xml"));
+    }
+}
+
 TEST(PackageRoundTrip, SaveAsWritesAtomicallyAndNeverReplacesAFile) {
     auto folder = testing::MakeTempFolder();
     Package package = Package::FromBytes(ZipOfParts(MinimalPackage()), "minimal");
@@ -76,6 +111,51 @@ TEST(PackageRoundTrip, SaveAsWritesAtomicallyAndNeverReplacesAFile) {
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
     EXPECT_THROW(package.SaveAs(folder / "no-such-folder" / "x.docx"), PackageError);
+    std::filesystem::remove_all(folder);
+}
+
+TEST(PackageRoundTrip, AWriteKilledHalfwayLeavesNoFileBehind) {
+    auto folder = testing::MakeTempFolder();
+    EXPECT_EXIT(
+        {
+            TemporaryFile pending(folder, folder / "Document1.docx", std::string(1 << 20, 'x'), false);
+            std::raise(SIGTERM);
+        },
+        ::testing::KilledBySignal(SIGTERM), "");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 0);
+
+    TemporaryFile kept(folder, folder / "Document1.docx", "bytes", true);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 0) << "the file has a name too early";
+    EXPECT_EQ(kept.MoveTo(folder / "Document1.docx"), 0);
+    TemporaryFile second(folder, folder / "Document1.docx", "other", true);
+    EXPECT_EQ(second.MoveTo(folder / "Document1.docx"), EEXIST);
+    EXPECT_EQ(testing::ReadBytes(folder / "Document1.docx"), "bytes");
+    std::filesystem::remove_all(folder);
+}
+
+volatile std::sig_atomic_t handled = 0;
+
+TEST(PackageRoundTrip, NamedTemporaryFilesGoWhenASignalEndsTheProcessAndStayWhenAHandlerTakesIt) {
+    auto folder = testing::MakeTempFolder();
+    const std::string path = (folder / ".Document1.docx.XXXXXX").string();
+    EXPECT_EXIT(
+        {
+            testing::WriteBytes(path, "half");
+            TemporaryName pending(path);
+            std::raise(SIGHUP);
+        },
+        ::testing::KilledBySignal(SIGHUP), "");
+    EXPECT_FALSE(std::filesystem::exists(path));
+
+    EXPECT_EXIT(
+        {
+            std::signal(SIGTERM, [](int) { handled = 1; });
+            testing::WriteBytes(path, "kept");
+            TemporaryName pending(path);
+            std::raise(SIGTERM);
+            std::exit(handled == 1 && std::filesystem::exists(path) ? 3 : 4);
+        },
+        ::testing::ExitedWithCode(3), "");
     std::filesystem::remove_all(folder);
 }
 

@@ -28,8 +28,37 @@ TEST(Presenter, WritesFreeNamesIntoTheOutputFolderAndPrintsThePaths) {
     EXPECT_EQ(testing::ReadBytes(folder / "Document1.docx"), "older");
     EXPECT_EQ(testing::ReadBytes(first), "new one");
 
-    setenv("TOLVANE_OUTPUT_DIR", (folder / "missing").c_str(), 1);
-    EXPECT_THROW(PresentDocument("Document2", "docx", "x"), PackageError);
+    unsetenv("TOLVANE_OUTPUT_DIR");
+    std::filesystem::remove_all(folder);
+}
+
+TEST(Presenter, AMissingOutputFolderIsMadeWithItsParentsAndOneThatCannotBeIsNamed) {
+    auto folder = testing::MakeTempFolder();
+    setenv("TOLVANE_OPEN", "0", 1);
+    const auto nested = folder / "a" / "b";
+    setenv("TOLVANE_OUTPUT_DIR", nested.c_str(), 1);
+    mode_t mask = umask(027);
+    ::testing::internal::CaptureStdout();
+    auto written = PresentDocument("Document1", "docx", "kept");
+    ::testing::internal::GetCapturedStdout();
+    umask(mask);
+    EXPECT_EQ(written, nested / "Document1.docx");
+    EXPECT_EQ(testing::ReadBytes(written), "kept");
+    struct stat info {};
+    ASSERT_EQ(stat((folder / "a").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0750u);
+
+    testing::WriteBytes(folder / "plain", "a file");
+    for (const auto& blocked : {folder / "plain", folder / "plain" / "sub"}) {
+        setenv("TOLVANE_OUTPUT_DIR", blocked.c_str(), 1);
+        try {
+            PresentDocument("Document2", "docx", "x");
+            ADD_FAILURE() << "written below a file";
+        } catch (const PackageError& error) {
+            EXPECT_NE(std::string(error.what()).find("output folder '" + blocked.string() + "'"), std::string::npos)
+                << error.what();
+        }
+    }
     unsetenv("TOLVANE_OUTPUT_DIR");
     std::filesystem::remove_all(folder);
 }

@@ -149,6 +149,43 @@ TEST_F(PresentTest, PartsTheServerDidNotTouchComeBackUnchanged)
     EXPECT_NE(written.Part("xl/workbook.xml").find("fullCalcOnLoad=\"1\""), std::string::npos);
 }
 
+TEST_F(PresentTest, AWorkbookPartAtTheRootGetsItsStringTableBesideIt)
+{
+    const std::string cell = R"(<c r="A1" t="inlineStr"><is><t>inline</t></is></c>)";
+    std::filesystem::path root = scratch.Path() / "root.xlsx";
+    std::ofstream(root, std::ios::binary) << ZipOfParts({
+        {"[Content_Types].xml",
+         R"(<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">)"
+         R"(<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>)"
+         R"(<Default Extension="xml" ContentType="application/xml"/>)"
+         R"(<Override PartName="/workbook.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"/>)"
+         R"(<Override PartName="/sheet1.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/></Types>)"},
+        {"_rels/.rels",
+         R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" )"
+         R"(Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="workbook.xml"/></Relationships>)"},
+        {"workbook.xml",
+         R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
+         R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships"><sheets><sheet name="S" sheetId="1" r:id="rId1"/></sheets></workbook>)"},
+        {"_rels/workbook.xml.rels",
+         R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" )"
+         R"(Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="sheet1.xml"/></Relationships>)"},
+        {"sheet1.xml", R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData><row r="1">)" +
+                           cell + "</row></sheetData></worksheet>"},
+    });
+    AddWorkbook(excel.Get(), root.string());
+    office::Package untouched = office::Package::Open(Show());
+    EXPECT_EQ(untouched.PartNames(), office::Package::Open(root).PartNames());
+
+    Put(excel.Get(), u"Visible", Var(0));
+    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), root.string());
+    Put(CellAt(Get(book.Get(), u"ActiveSheet").Get(), 2, 1).Get(), u"Value", Var("typed"));
+    office::Package written = office::Package::Open(ShowWorkbooks(excel.Get()));
+    EXPECT_TRUE(written.HasPart("sharedStrings.xml"));
+    EXPECT_FALSE(written.HasPart("xl/sharedStrings.xml"));
+    EXPECT_NE(written.Part("_rels/workbook.xml.rels").find(R"(Target="sharedStrings.xml")"), std::string::npos);
+    EXPECT_NE(written.Part("[Content_Types].xml").find(R"(PartName="/sharedStrings.xml")"), std::string::npos);
+}
+
 class BadTemplateTest : public PresentTest {
 protected:
     void ExpectRefused(const std::filesystem::path& path, const std::string& reason)

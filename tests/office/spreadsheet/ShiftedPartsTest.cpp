@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "office/package/Package.h"
+#include "office/spreadsheet/CellAddress.h"
 #include "tests/office/spreadsheet/ExcelDriver.h"
 #include "tests/office/spreadsheet/WorkbookBuilder.h"
 #include "tests/support/TestFolders.h"
@@ -207,6 +208,87 @@ TEST_F(ShiftedPartsTest, DerivedCellFormatsAreSharedAndTheStringTableGrowsByNewT
     office::Package written = Show();
     ExpectHas(written.Part("xl/styles.xml"), "<cellXfs count=\"7\">");  // 5 + "0%" + "0.000"
     ExpectHas(written.Part("xl/sharedStrings.xml"), "uniqueCount=\"2\"");
+}
+
+TEST_F(ShiftedPartsTest, FormControlAnchorsAndCrossSheetExtensionFormulasMove)
+{
+    const std::string anchor =
+        "<controls xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\" "
+        "xmlns:xdr=\"http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing\"><mc:AlternateContent>"
+        "<mc:Choice Requires=\"x14\"><control shapeId=\"1025\" r:id=\"rIdC\" name=\"Box\"><controlPr><anchor>"
+        "<from><xdr:col>1</xdr:col><xdr:colOff>0</xdr:colOff><xdr:row>9</xdr:row><xdr:rowOff>0</xdr:rowOff></from>"
+        "<to><xdr:col>2</xdr:col><xdr:colOff>0</xdr:colOff><xdr:row>10</xdr:row><xdr:rowOff>0</xdr:rowOff></to>"
+        "</anchor></controlPr></control></mc:Choice><mc:Fallback/></mc:AlternateContent></controls>";
+    const std::string list =
+        "<extLst><ext uri=\"{CCE6A557-97BC-4b89-ADB6-D9C93CAAB3DF}\" "
+        "xmlns:x14=\"http://schemas.microsoft.com/office/spreadsheetml/2009/9/main\"><x14:dataValidations count=\"1\" "
+        "xmlns:xm=\"http://schemas.microsoft.com/office/excel/2006/main\"><x14:dataValidation type=\"list\">"
+        "<x14:formula1><xm:f>Values!$A$1:$A$4</xm:f></x14:formula1><xm:sqref>A2</xm:sqref></x14:dataValidation>"
+        "</x14:dataValidations></ext></extLst>";
+    auto path = WorkbookBuilder()
+                    .Sheet("Form", "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>", anchor + list)
+                    .Sheet("Values", "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>")
+                    .Write(scratch.Path() / "controls.xlsx");
+    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), path.string());
+    ComPtr<IDispatch> form = Call(book.Get(), u"Worksheets", {Var("Form")});
+    ComPtr<IDispatch> values = Call(book.Get(), u"Worksheets", {Var("Values")});
+    Call(RowSpan(excel.Get(), form.Get(), 3, 4).Get(), u"Insert", {Var(kShiftDown)});
+    Call(RowOf(values.Get(), 2).Get(), u"Insert", {Var(kShiftDown)});
+    std::string xml = Show().Part("xl/worksheets/sheet1.xml");
+    ExpectHas(xml, "<xdr:row>11</xdr:row><xdr:rowOff>0</xdr:rowOff></from>");
+    ExpectHas(xml, "<xdr:row>12</xdr:row><xdr:rowOff>0</xdr:rowOff></to>");
+    ExpectHas(xml, "<xm:f>Values!$A$1:$A$5</xm:f><");
+    ExpectHas(xml, "<xm:sqref>A2</xm:sqref>");  // the list cell is above the rows inserted into Form
+}
+
+TEST_F(ShiftedPartsTest, OnlyWhatHoldsContentBlocksInsertionAtTheLastRow)
+{
+    auto path = WorkbookBuilder()
+                    .Sheet("Styled",
+                           "<row r=\"2\"><c r=\"A2\"><v>2</v></c></row><row r=\"1048575\"><c r=\"A1048575\" s=\"3\"/></row>"
+                           "<row r=\"1048576\" ht=\"12\" customHeight=\"1\"><c r=\"A1048576\" s=\"3\"/></row>")
+                    .Sheet("Noted", "<row r=\"2\"><c r=\"A2\"><v>2</v></c></row>")
+                    .Comment(1, "B1048576", "last")
+                    .Write(scratch.Path() / "last.xlsx");
+    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), path.string());
+    ComPtr<IDispatch> styled = Call(book.Get(), u"Worksheets", {Var("Styled")});
+    ComPtr<IDispatch> noted = Call(book.Get(), u"Worksheets", {Var("Noted")});
+    Call(RowSpan(excel.Get(), styled.Get(), 1, 3).Get(), u"Insert", {Var(kShiftDown)});
+    Outcome refused = TryCall(RowOf(noted.Get(), 1).Get(), u"Insert", {Var(kShiftDown)});
+    EXPECT_EQ(refused.hr, DISP_E_EXCEPTION);
+    EXPECT_NE(refused.description.find("'Noted'"), std::string::npos) << refused.description;
+    office::Package written = Show();
+    std::string xml = written.Part("xl/worksheets/sheet1.xml");
+    ExpectHas(xml, "<row r=\"5\"><c r=\"A5\"><v>2</v></c></row></sheetData>");  // styled rows fell off the end
+    ExpectHas(written.Part("xl/comments2.xml"), "<comment ref=\"B1048576\"");
+}
+
+TEST_F(ShiftedPartsTest, CopiedRowsInsideARangeLeaveOnePiece)
+{
+    auto path = WorkbookBuilder()
+                    .Sheet("Sheet1", "<row r=\"2\"><c r=\"B2\"><v>1</v></c></row><row r=\"3\"><c r=\"B3\"><v>2</v></c></row>",
+                           "<conditionalFormatting sqref=\"B2:B4 C9\"><cfRule type=\"cellIs\" dxfId=\"0\" priority=\"1\" "
+                           "operator=\"greaterThan\"><formula>5</formula></cfRule></conditionalFormatting>")
+                    .Write(scratch.Path() / "pieces.xlsx");
+    ComPtr<IDispatch> book = AddWorkbook(excel.Get(), path.string());
+    ComPtr<IDispatch> sheet = Get(book.Get(), u"ActiveSheet");
+    Call(RowOf(sheet.Get(), 3).Get(), u"Copy");
+    Call(RowSpan(excel.Get(), sheet.Get(), 4, 6).Get(), u"Insert", {Var(kShiftDown)});
+    ExpectHas(Show().Part("xl/worksheets/sheet1.xml"), "conditionalFormatting sqref=\"B2:B7 C12\"");
+}
+
+TEST(MergeRectListTest, PiecesThatOverlapOrTouchBecomeOne)
+{
+    using office::spreadsheet::FormatRectList;
+    using office::spreadsheet::MergeRectList;
+    using office::spreadsheet::ParseRectList;
+    auto merged = [](const char* list) { return FormatRectList(MergeRectList(ParseRectList(list))); };
+    EXPECT_EQ(merged("B18:B68 B19:B67"), "B18:B68");
+    EXPECT_EQ(merged("B2 B3 B4:B9"), "B2:B9");
+    EXPECT_EQ(merged("A1:A3 B1:B3 C1:C3"), "A1:C3");
+    EXPECT_EQ(merged("A1:A2 B3:B4 A3"), "A1:A3 B3:B4");
+    EXPECT_EQ(merged("D5 A1 D6"), "D5:D6 A1");
+    EXPECT_EQ(merged("A1:B2 A3:A4"), "A1:B2 A3:A4");  // touching only along part of a side
 }
 
 }  // namespace

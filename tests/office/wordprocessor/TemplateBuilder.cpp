@@ -55,16 +55,31 @@ std::string Paragraph(const std::string& runs) {
     return "<w:p>" + runs + "</w:p>";
 }
 
-std::string Table(const std::vector<std::vector<std::string>>& rows) {
+std::string Cell(const std::string& blocks) {
+    return "<w:tc><w:tcPr><w:tcW w:w=\"2000\" w:type=\"dxa\"/></w:tcPr>" + blocks + "</w:tc>";
+}
+
+std::string Row(const std::vector<std::string>& cells) {
+    std::string xml = "<w:tr>";
+    for (const auto& cell : cells) xml += Cell(Paragraph(cell));
+    return xml + "</w:tr>";
+}
+
+std::string TableOfRows(size_t columns, const std::string& rows) {
     std::string xml = "<w:tbl><w:tblPr><w:tblW w:w=\"0\" w:type=\"auto\"/></w:tblPr><w:tblGrid>";
-    for (size_t i = 0; i < (rows.empty() ? 0 : rows[0].size()); ++i) xml += "<w:gridCol w:w=\"2000\"/>";
-    xml += "</w:tblGrid>";
-    for (const auto& row : rows) {
-        xml += "<w:tr>";
-        for (const auto& cell : row) xml += "<w:tc><w:tcPr><w:tcW w:w=\"2000\" w:type=\"dxa\"/></w:tcPr>" + Paragraph(cell) + "</w:tc>";
-        xml += "</w:tr>";
-    }
-    return xml + "</w:tbl>";
+    for (size_t i = 0; i < columns; ++i) xml += "<w:gridCol w:w=\"2000\"/>";
+    return xml + "</w:tblGrid>" + rows + "</w:tbl>";
+}
+
+std::string Table(const std::vector<std::vector<std::string>>& rows) {
+    std::string xml;
+    for (const auto& row : rows) xml += Row(row);
+    return TableOfRows(rows.empty() ? 0 : rows[0].size(), xml);
+}
+
+std::string ContentControl(const std::string& content, int id) {
+    return "<w:sdt><w:sdtPr><w:id w:val=\"" + std::to_string(id) + "\"/></w:sdtPr><w:sdtContent>" + content +
+           "</w:sdtContent></w:sdt>";
 }
 
 std::filesystem::path WriteTemplate(const std::filesystem::path& folder, const std::string& fileName,

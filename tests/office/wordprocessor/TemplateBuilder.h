@@ -19,6 +19,13 @@ std::string TextRun(const std::string& text);
 std::string Paragraph(const std::string& runs);
 // A table of rows, each row a list of cell contents (runs).
 std::string Table(const std::vector<std::vector<std::string>>& rows);
+// The pieces of a table: a cell of blocks, a row of cells holding runs, and a
+// table around rows given as XML.
+std::string Cell(const std::string& blocks);
+std::string Row(const std::vector<std::string>& cells);
+std::string TableOfRows(size_t columns, const std::string& rows);
+// A content control (w:sdt) around blocks, rows, cells or runs.
+std::string ContentControl(const std::string& content, int id = 1);
 
 enum class Kind { Dotx, Dotm, Docx };
 

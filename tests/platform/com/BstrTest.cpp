@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
-#include "platform/com/ole2.h"
+#include <ole2.h>
 
 namespace {
+
+using WideString = std::basic_string<OLECHAR>;
 
 DWORD BytePrefix(BSTR text)
 {
@@ -15,31 +18,31 @@ DWORD BytePrefix(BSTR text)
 
 TEST(Bstr, CarriesItsByteLengthBeforeTheTextAndATerminatorAfter)
 {
-    BSTR text = SysAllocString(u"Kunde");
+    BSTR text = SysAllocString(OLESTR("Kunde"));
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(BytePrefix(text), 10u);
     EXPECT_EQ(SysStringLen(text), 5u);
     EXPECT_EQ(SysStringByteLen(text), 10u);
-    EXPECT_EQ(text[5], u'\0');
+    EXPECT_EQ(text[5], OLECHAR{});
     SysFreeString(text);
 }
 
 TEST(Bstr, LengthCountsEmbeddedZerosAndEmptyIsNotNull)
 {
-    const OLECHAR withZero[] = {u'a', u'\0', u'b'};
+    const OLECHAR withZero[] = {OLECHAR('a'), OLECHAR{}, OLECHAR('b')};
     BSTR text = SysAllocStringLen(withZero, 3);
     EXPECT_EQ(SysStringLen(text), 3u);
-    EXPECT_EQ(text[2], u'b');
+    EXPECT_EQ(text[2], OLECHAR('b'));
     SysFreeString(text);
 
-    BSTR empty = SysAllocString(u"");
+    BSTR empty = SysAllocString(OLESTR(""));
     ASSERT_NE(empty, nullptr);
     EXPECT_EQ(SysStringLen(empty), 0u);
     SysFreeString(empty);
 
     BSTR blank = SysAllocStringLen(nullptr, 4);
     EXPECT_EQ(SysStringLen(blank), 4u);
-    EXPECT_EQ(std::u16string(blank, 4), std::u16string(4, u'\0'));
+    EXPECT_EQ(WideString(blank, 4), WideString(4, OLECHAR{}));
     SysFreeString(blank);
 }
 
@@ -52,9 +55,9 @@ TEST(Bstr, NullMeansEmpty)
 
 TEST(Bstr, ReallocationReplacesTheText)
 {
-    BSTR text = SysAllocString(u"old");
-    EXPECT_TRUE(SysReAllocString(&text, u"newer"));
-    EXPECT_EQ(std::u16string(text), u"newer");
+    BSTR text = SysAllocString(OLESTR("old"));
+    EXPECT_TRUE(SysReAllocString(&text, OLESTR("newer")));
+    EXPECT_EQ(WideString(text), OLESTR("newer"));
     SysFreeString(text);
 }
 

@@ -3,48 +3,13 @@
 #include <atomic>
 #include <thread>
 
-#include "platform/win32/RecordedUi.h"
-#include "platform/win32/windows.h"
+#include <windows.h>
+
+#include "tests/platform/win32/QueueTestWindow.h"
 
 namespace {
 
-constexpr UINT kDouble = WM_USER + 1;     // returns wParam * 2
-constexpr UINT kStop = WM_USER + 2;       // ends the test's message loop
-constexpr UINT kSendBack = WM_USER + 3;   // sends kDouble to the window in lParam
-std::atomic<DWORD> procedureThread{0};
-
-LRESULT CALLBACK TestProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case kDouble:
-        procedureThread = GetCurrentThreadId();
-        return static_cast<LRESULT>(wParam * 2);
-    case kSendBack:
-        return SendMessageA(reinterpret_cast<HWND>(lParam), kDouble, wParam, 0) + 1;
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-}
-
-HWND CreateTestWindow() {
-    static const bool registered = [] {
-        WNDCLASSEXA windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = TestProcedure;
-        windowClass.lpszClassName = "QueueTest";
-        return RegisterClassExA(&windowClass) != 0;
-    }();
-    EXPECT_TRUE(registered);
-    return CreateWindowExA(0, "QueueTest", "queue test", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr, nullptr,
-                           nullptr, nullptr);
-}
-
-// Pumps the calling thread's queue until kStop arrives.
-void PumpUntilStop() {
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0 && message.message != kStop) {
-        DispatchMessageA(&message);
-    }
-}
+using namespace queue_test;
 
 TEST(MessageQueue, CrossThreadSendWaitsForTheOwnerAndReturnsTheResult) {
     const HWND window = CreateTestWindow();
@@ -70,24 +35,6 @@ TEST(MessageQueue, SameThreadSendCallsTheProcedureDirectly) {
     DestroyWindow(window);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(0, SendMessageA(window, kDouble, 5, 0));
-}
-
-TEST(MessageQueue, SentMessagesAreServedWhileAMessageBoxIsOpenOnTheOwnerThread) {
-    const HWND window = CreateTestWindow();
-    win32::record::HoldMessageBoxes(true);
-    LRESULT result = 0;
-    std::thread sender([&] {
-        while (win32::record::OpenMessageBoxes() == 0) {
-            Sleep(1);
-        }
-        result = SendMessageA(window, kDouble, 8, 0);
-        win32::record::AnswerMessageBox(IDCANCEL);
-    });
-    EXPECT_EQ(IDCANCEL, MessageBoxA(window, "Waiting", "Message", MB_OK));
-    sender.join();
-    win32::record::HoldMessageBoxes(false);
-    EXPECT_EQ(16, result);
-    DestroyWindow(window);
 }
 
 TEST(MessageQueue, ABlockedSenderServesMessagesSentBackToIt) {

@@ -1,4 +1,4 @@
-#include "shell/RegisterServers.h"
+#include "platform/host/RegisterServers.h"
 
 #include "office/spreadsheet/Registration.h"
 #include "office/wordprocessor/Registration.h"

@@ -1,8 +1,12 @@
-// The platform start-up: the command-line text is the arguments after the
-// program name joined with single blanks. The process ends through
-// ExitProcess, so no static destructor runs while the worker may still run.
+// The Linux host of the Windows program: what Windows does before WinMain.
+// The command-line text is the arguments after the program name joined with
+// single blanks; the office servers are registered in the class registry, as
+// an installed office suite is in the system registry. The process ends
+// through ExitProcess, so no static destructor runs while the worker may
+// still run.
 #include <string>
 
+#include "platform/host/RegisterServers.h"
 #include "platform/win32/windows.h"
 #include "resources/ProgramResources.h"
 #include "shell/WinMain.h"
@@ -15,6 +19,7 @@ int main(int argc, char** argv) {
         }
         commandLine += argv[i];
     }
+    RegisterOfficeServers();
     const HINSTANCE instance = InstanceOf(ProgramResources());
     ExitProcess(static_cast<UINT>(WinMain(instance, nullptr, commandLine.data(), SW_SHOWDEFAULT)));
 }

@@ -1,0 +1,4 @@
+// The Windows header name, served by our platform on Linux.
+#pragma once
+
+#include "platform/com/ole2.h"
