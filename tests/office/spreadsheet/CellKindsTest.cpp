@@ -5,6 +5,7 @@
 
 #include <pugixml.hpp>
 
+#include "office/package/Package.h"
 #include "office/package/PackageError.h"
 #include "office/spreadsheet/CellEditing.h"
 #include "office/spreadsheet/SheetWriter.h"
@@ -92,7 +93,7 @@ protected:
                         .Strings({"first", "second"})
                         .Sheet("Sheet1", "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c>" + cell + "</row>")
                         .Write(scratch.Path() / ("kinds" + std::to_string(++files) + ".xlsx"));
-        return Workbook::Open(path);
+        return Workbook::FromPackage(office::Package::Open(path));
     }
 
     ScratchFolder scratch;
