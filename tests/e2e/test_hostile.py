@@ -115,7 +115,11 @@ class HostileTemplates(TemporaryRuns, unittest.TestCase):
         # workbooks: kept uncompressed per workbook they took 4 GB.
         template = self.scratch("big.xltx")
         filler = bytes(1000000)
-        rewrite_template(SALES, template, lambda name, text: text,
+        def with_bin_type(name, text):
+            if name != "[Content_Types].xml":
+                return text
+            return text.replace("<Default ", '<Default Extension="bin" ContentType="application/octet-stream"/><Default ', 1)
+        rewrite_template(SALES, template, with_bin_type,
                          [(f"xl/media/filler{i}.bin", filler) for i in range(1000)])
         text = repro_data("hostile/deep_extlst_50k").replace(
             str(REPROS_DIR / "hostile" / "deep_extlst_50k.xltx"), str(template))

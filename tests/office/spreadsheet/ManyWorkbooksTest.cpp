@@ -6,6 +6,7 @@
 
 #include <fstream>
 
+#include "office/package/ContentTypes.h"
 #include "office/package/Package.h"
 #include "tests/office/spreadsheet/ExcelDriver.h"
 #include "tests/office/spreadsheet/WorkbookBuilder.h"
@@ -92,6 +93,9 @@ TEST(ManyWorkbooksTest, UntouchedPartsAreSharedCompressed)
     for (int i = 0; i < 100; ++i) {
         package.SetPart("xl/media/blob" + std::to_string(i) + ".bin", std::string(1000000, '\0'));
     }
+    office::ContentTypes types(package);
+    types.SetDefault("bin", "application/octet-stream");
+    types.WriteTo(package);
     std::filesystem::path path = scratch.Path() / "big.xltx";
     package.SaveAs(path);
     EXPECT_EXIT(std::exit(FillWithLimitedMemory(path.string())), ::testing::ExitedWithCode(0), "");
