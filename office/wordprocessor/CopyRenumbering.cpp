@@ -1,5 +1,6 @@
 #include "office/wordprocessor/CopyRenumbering.h"
 
+#include "office/package/Xml.h"
 #include "office/wordprocessor/FormField.h"
 #include "office/wordprocessor/WordDocument.h"
 
@@ -94,11 +95,14 @@ std::string CopiedNotes::Copy(const std::string& id) {
     copy.attribute(id_.c_str()).set_value(fresh.c_str());
     // As in pasted copies, bookmarks stay with the original.
     std::vector<pugi::xml_node> bookmarks;
+    // A bookmark is not descended into, so no collected node lies inside another.
     ForEachElement(copy, [&](pugi::xml_node node) {
         DropParagraphIds(node);
-        if (IsElement(node, bookmarkStart_) || IsElement(node, bookmarkEnd_)) bookmarks.push_back(node);
+        if (!IsElement(node, bookmarkStart_) && !IsElement(node, bookmarkEnd_)) return true;
+        bookmarks.push_back(node);
+        return false;
     });
-    for (pugi::xml_node node : bookmarks) node.parent().remove_child(node);
+    for (pugi::xml_node node : bookmarks) RemoveSubtree(node);
     return fresh;
 }
 

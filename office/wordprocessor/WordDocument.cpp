@@ -64,7 +64,7 @@ pugi::xml_document* WordDocument::RelatedPart(const std::string& relationshipTyp
 
 pugi::xml_node WordDocument::PasteSource(const Clipboard& clipboard) {
     if (pasteGeneration_ != clipboard.generation) {
-        if (pasteSource_) main_.remove_child(pasteSource_);
+        if (pasteSource_) RemoveSubtree(pasteSource_);
         pasteSource_ = main_.append_child("paste");
         pugi::xml_parse_result parsed = pasteSource_.append_buffer(
             clipboard.xml.data(), clipboard.xml.size(), pugi::parse_default | pugi::parse_ws_pcdata, pugi::encoding_utf8);
@@ -119,7 +119,7 @@ void WordDocument::SetAttachedTemplate(const std::string& path) {
 
 std::string WordDocument::ToBytes() {
     if (pasteSource_) {
-        main_.remove_child(pasteSource_);
+        RemoveSubtree(pasteSource_);
         pasteSource_ = pugi::xml_node();
         pasteGeneration_ = 0;
     }
