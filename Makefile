@@ -1,5 +1,7 @@
 # Set-up and everyday commands. `make demo` and `make test` work on a fresh machine.
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
+# A compiler cache, where one is installed, makes rebuilds of unchanged sources free.
+LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache")
 JOBS ?= $(shell nproc)
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
 PREFIX ?= /usr/local
@@ -13,13 +15,13 @@ deps:
 	@scripts/install-deps
 
 build/CMakeCache.txt: | deps
-	cmake -S . -B build $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B build $(GENERATOR) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 build: deps build/CMakeCache.txt
 	cmake --build build -j $(JOBS)
 
 build-asan/CMakeCache.txt: | deps
-	cmake -S . -B build-asan $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DTOLVANE_SANITIZE=ON -DTOLVANE_BENCH=OFF
+	cmake -S . -B build-asan $(GENERATOR) $(LAUNCHER) -DCMAKE_BUILD_TYPE=Debug -DTOLVANE_SANITIZE=ON -DTOLVANE_BENCH=OFF
 
 build-asan: deps build-asan/CMakeCache.txt
 	cmake --build build-asan -j $(JOBS)
@@ -50,7 +52,7 @@ fuzz: deps build-fuzz/CMakeCache.txt
 WINDOWS_ZIP := dist/tolvane-1.1.5-win32.zip
 build-windows/CMakeCache.txt: | deps
 	scripts/windows-sources build-windows/sources
-	cmake -S . -B build-windows $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake
+	cmake -S . -B build-windows $(GENERATOR) $(LAUNCHER) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake
 
 windows: deps build-windows/CMakeCache.txt
 	cmake --build build-windows -j $(JOBS) --target tolvane
