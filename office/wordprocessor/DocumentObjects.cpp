@@ -10,6 +10,17 @@
 
 namespace office::word {
 
+OpenDocument::OpenDocument(std::string name, std::shared_ptr<const WordTemplate> source)
+    : document(std::move(name), std::move(source)), selection_(StartOfDocument(document)) {}
+
+Span& OpenDocument::Selection() {
+    if (selectionParks_ != document.Parks()) {
+        selection_ = StartOfDocument(document);
+        selectionParks_ = document.Parks();
+    }
+    return selection_;
+}
+
 const MemberTable<DocumentsObject>& DocumentsObject::Members() {
     static const MemberTable<DocumentsObject> table = {
         {u"Add", Kind::Method, &DocumentsObject::Add, 0, 4, 0xe},
@@ -32,7 +43,9 @@ void DocumentsObject::Add(Call& call) {
     }
     const std::string name = "Document" + std::to_string(++state_->documentsAdded);
     auto open = std::make_shared<OpenDocument>(name, source);
-    open->selection = StartOfDocument(open->document);
+    // The program fills one document after the other: those before the new
+    // one are done and wait only to be shown.
+    for (const OpenDocumentPtr& earlier : state_->documents) earlier->document.Park();
     state_->documents.push_back(open);
     state_->active = open;
     call.ReturnObject(MakeObject<DocumentObject>(state_, open));

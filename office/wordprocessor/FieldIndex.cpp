@@ -140,4 +140,9 @@ void FieldIndex::Remove(const FormFieldPtr& field) {
     --live_;
 }
 
+void FieldIndex::Retire() {
+    for (const FormFieldPtr& field : fields_) field->alive = false;
+    stale_ = true;
+}
+
 }  // namespace office::word

@@ -33,6 +33,8 @@ public:
 
     // The field left the document (replaced by text or deleted).
     void Remove(const FormFieldPtr& field);
+    // Every field leaves: the XML they point into is about to go.
+    void Retire();
 
 private:
     void Refresh();

@@ -80,7 +80,7 @@ const MemberTable<FormFieldObject>& FormFieldObject::Members() {
         {u"Select", Kind::Method,
          [](FormFieldObject& self, Call&) {
              self.Live("Select");
-             self.open_->selection = FieldSpan(self.field_);
+             self.open_->Selection() = FieldSpan(self.field_);
              self.state_->active = self.open_;
          }},
         {u"Result", Kind::Get,

@@ -35,36 +35,36 @@ const MemberTable<SelectionObject>& SelectionObject::Members() {
         {u"Paragraphs", Kind::Get,
          [](SelectionObject& self, Call& call) {
              std::vector<pugi::xml_node> paragraphs;
-             Guarded("Paragraphs", [&] { paragraphs = ParagraphsOf(self.open_->document, self.open_->selection); });
+             Guarded("Paragraphs", [&] { paragraphs = ParagraphsOf(self.open_->document, self.open_->Selection()); });
              call.ReturnObject(MakeObject<ParagraphsObject>(self.state_, self.open_, std::move(paragraphs)));
          },
          0, 0, 0x3b},
         {u"FormFields", Kind::Get,
          [](SelectionObject& self, Call& call) {
              std::vector<FormFieldPtr> fields;
-             Guarded("FormFields", [&] { fields = FieldsOf(self.open_->document, self.open_->selection); });
+             Guarded("FormFields", [&] { fields = FieldsOf(self.open_->document, self.open_->Selection()); });
              call.ReturnObject(MakeObject<FormFieldsObject>(self.state_, self.open_, std::move(fields)));
          },
          0, 0, 0x41},
         {u"Tables", Kind::Get,
          [](SelectionObject& self, Call& call) {
              LONG count = 0;
-             Guarded("Tables", [&] { count = TableCount(self.open_->document, self.open_->selection); });
+             Guarded("Tables", [&] { count = TableCount(self.open_->document, self.open_->Selection()); });
              call.ReturnObject(MakeObject<TablesObject>(count));
          }},
         {u"SelectRow", Kind::Method,
          [](SelectionObject& self, Call&) {
-             Guarded("SelectRow", [&] { SelectRow(self.open_->document, self.open_->selection); });
+             Guarded("SelectRow", [&] { SelectRow(self.open_->document, self.open_->Selection()); });
          },
          0, 0, 0x20d},
         {u"Copy", Kind::Method,
          [](SelectionObject& self, Call&) {
-             Guarded("Copy", [&] { Copy(self.open_->document, self.open_->selection, self.state_->clipboard); });
+             Guarded("Copy", [&] { Copy(self.open_->document, self.open_->Selection(), self.state_->clipboard); });
          },
          0, 0, 0x78},
         {u"Paste", Kind::Method,
          [](SelectionObject& self, Call&) {
-             Guarded("Paste", [&] { Paste(self.open_->document, self.open_->selection, self.state_->clipboard); });
+             Guarded("Paste", [&] { Paste(self.open_->document, self.open_->Selection(), self.state_->clipboard); });
          },
          0, 0, 0x79},
         {u"GoTo", Kind::Method, &SelectionObject::GoTo, 0, 4, 0xad},
@@ -75,7 +75,7 @@ const MemberTable<SelectionObject>& SelectionObject::Members() {
 }
 
 void SelectionObject::ReturnRange(Call& call) {
-    call.ReturnObject(MakeObject<RangeObject>(state_, open_, open_->selection));
+    call.ReturnObject(MakeObject<RangeObject>(state_, open_, open_->Selection()));
 }
 
 void SelectionObject::GoTo(Call& call) {
@@ -85,7 +85,7 @@ void SelectionObject::GoTo(Call& call) {
         throw AutomationError("GoTo: only the start of the document (What 1, Which 1) is supported, not What " +
                               std::to_string(what) + ", Which " + std::to_string(which));
     }
-    open_->selection = StartOfDocument(open_->document);
+    open_->Selection() = StartOfDocument(open_->document);
     ReturnRange(call);
 }
 
@@ -94,7 +94,7 @@ void SelectionObject::GoToNext(Call& call) {
     if (what != kGoToLine) {
         throw AutomationError("GoToNext: only the next line (What 3) is supported, not What " + std::to_string(what));
     }
-    Guarded("GoToNext", [&] { GoToNextLine(open_->document, open_->selection); });
+    Guarded("GoToNext", [&] { GoToNextLine(open_->document, open_->Selection()); });
     ReturnRange(call);
 }
 
@@ -104,7 +104,7 @@ void SelectionObject::EndOf(Call& call) {
     if (extend != kMove) throw AutomationError("EndOf: only moving (Extend 0) is supported");
     if (unit == kStory) {
         WordDocument& document = open_->document;
-        open_->selection = PointSpan(document, {document.Body(), pugi::xml_node()});
+        open_->Selection() = PointSpan(document, {document.Body(), pugi::xml_node()});
         call.ReturnInt(0);
         return;
     }
@@ -113,18 +113,18 @@ void SelectionObject::EndOf(Call& call) {
                               std::to_string(unit));
     }
     int moved = 0;
-    Guarded("EndOf", [&] { moved = EndOfParagraph(open_->document, open_->selection); });
+    Guarded("EndOf", [&] { moved = EndOfParagraph(open_->document, open_->Selection()); });
     call.ReturnInt(moved);
 }
 
 void SelectionObject::Text(Call& call) {
     if (call.IsPut()) {
         const std::string text = call.Value().AsUtf8();
-        Guarded("Text", [&] { SetText(open_->document, open_->selection, text); });
+        Guarded("Text", [&] { SetText(open_->document, open_->Selection(), text); });
         return;
     }
     std::string text;
-    Guarded("Text", [&] { text = TextOf(open_->document, open_->selection); });
+    Guarded("Text", [&] { text = TextOf(open_->document, open_->Selection()); });
     call.ReturnUtf8(text);
 }
 
@@ -140,7 +140,7 @@ const MemberTable<RangeObject>& RangeObject::Members() {
         {u"Select", Kind::Method,
          [](RangeObject& self, Call&) {
              Guarded("Select", [&] { self.open_->document.Check(self.span_); });
-             self.open_->selection = self.span_;
+             self.open_->Selection() = self.span_;
              self.state_->active = self.open_;
          },
          0, 0, 0xffff},

@@ -24,7 +24,7 @@ WordDocument::WordDocument(std::string name, std::shared_ptr<const WordTemplate>
       source_(std::move(source)),
       package_(source_->package),
       body_(CopyMain(main_, *source_)),
-      fields_(body_, *source_->names),
+      fields_(std::in_place, body_, *source_->names),
       mainBytes_(source_->mainBytes),
       rows_(source_->mainRows),
       attachedTemplateName_(source_->attachedTemplateName) {}
@@ -63,6 +63,7 @@ pugi::xml_document* WordDocument::RelatedPart(const std::string& relationshipTyp
 }
 
 pugi::xml_node WordDocument::PasteSource(const Clipboard& clipboard) {
+    Resume();
     if (pasteGeneration_ != clipboard.generation) {
         if (pasteSource_) RemoveSubtree(pasteSource_);
         pasteSource_ = main_.append_child("paste");
@@ -81,7 +82,7 @@ CopyRenumbering& WordDocument::Renumbering() {
 
 void WordDocument::NoteInsertion() {
     mainChanged_ = true;
-    fields_.Invalidate();
+    if (fields_) fields_->Invalidate();
 }
 
 void WordDocument::NoteDeletion() {
@@ -117,7 +118,7 @@ void WordDocument::SetAttachedTemplate(const std::string& path) {
     }
 }
 
-std::string WordDocument::ToBytes() {
+void WordDocument::WriteBack() {
     if (pasteSource_) {
         RemoveSubtree(pasteSource_);
         pasteSource_ = pugi::xml_node();
@@ -132,7 +133,37 @@ std::string WordDocument::ToBytes() {
     }
     related_.clear();
     renumbering_.reset();
+}
+
+std::string WordDocument::ToBytes() {
+    if (!parked_) WriteBack();
     return package_.ToBytes();
+}
+
+void WordDocument::Park() {
+    if (parked_) return;
+    WriteBack();
+    package_.Compress();
+    fields_->Retire();
+    fields_.reset();
+    body_ = pugi::xml_node();
+    main_.reset();
+    ++edits_;
+    ++parks_;
+    parked_ = true;
+}
+
+void WordDocument::Resume() const {
+    if (!parked_) return;
+    try {
+        ParseXml(main_, package_.Part(source_->mainPart), "The part " + source_->mainPart + " of " + name_);
+    } catch (const PackageError& error) {
+        main_.reset();
+        throw WordError(error.what());
+    }
+    body_ = main_.document_element().child(source_->names->body.c_str());
+    fields_.emplace(body_, *source_->names);
+    parked_ = false;
 }
 
 }  // namespace office::word

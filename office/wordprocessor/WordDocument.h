@@ -10,6 +10,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace office::word {
@@ -30,8 +31,14 @@ public:
 
     const std::string& Name() const { return name_; }
     const WordNames& Names() const { return *source_->names; }
-    pugi::xml_node Body() const { return body_; }
-    FieldIndex& Fields() { return fields_; }
+    pugi::xml_node Body() const {
+        Resume();
+        return body_;
+    }
+    FieldIndex& Fields() {
+        Resume();
+        return *fields_;
+    }
 
     // Every change to the main part goes through these, so the index and the
     // stale-span check stay right.
@@ -62,15 +69,31 @@ public:
     // The document as a .docx package.
     std::string ToBytes();
 
+    // Puts a finished document aside: its changed parts go into its package,
+    // compressed, and the parsed XML is dropped until the document is used
+    // again, so that many open documents cost little more than their
+    // compressed changes. Spans and form fields taken before then are stale.
+    void Park();
+    // Counts the parks, so a holder of a span can tell it went stale by one.
+    uint64_t Parks() const { return parks_; }
+
     bool presented = false;
 
 private:
+    // Parses the main part back after Park.
+    void Resume() const;
+    // Puts the parsed parts into the package and drops what belongs to them.
+    void WriteBack();
+
     std::string name_;
     std::shared_ptr<const WordTemplate> source_;
     Package package_;
-    pugi::xml_document main_;
-    pugi::xml_node body_;
-    FieldIndex fields_;
+    // Parsed on demand after Park, also by const readers.
+    mutable pugi::xml_document main_;
+    mutable pugi::xml_node body_;
+    mutable std::optional<FieldIndex> fields_;
+    mutable bool parked_ = false;
+    uint64_t parks_ = 0;
     bool mainChanged_ = false;
     uint64_t edits_ = 0;
     size_t mainBytes_;

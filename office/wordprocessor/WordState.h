@@ -11,12 +11,20 @@
 
 namespace office::word {
 
-struct OpenDocument {
-    OpenDocument(std::string name, std::shared_ptr<const WordTemplate> source)
-        : document(std::move(name), std::move(source)) {}
+class OpenDocument {
+public:
+    // Selects the start of the new document.
+    OpenDocument(std::string name, std::shared_ptr<const WordTemplate> source);
+
+    // The selection; after the document was parked it starts again at the
+    // document's start, since the nodes it held are gone.
+    Span& Selection();
 
     WordDocument document;
-    Span selection;
+
+private:
+    Span selection_;
+    uint64_t selectionParks_ = 0;
 };
 
 using OpenDocumentPtr = std::shared_ptr<OpenDocument>;

@@ -42,6 +42,47 @@ TEST_F(Documents, NewDocumentsAreNumberedTurnedIntoDocumentsAndShownOnce) {
     EXPECT_EQ(office::AppProperty(attached, "Template"), "form.dotx");
 }
 
+// Adding a document puts the earlier ones aside (their XML dropped until
+// used again); one taken up again afterwards loses none of its work.
+TEST_F(Documents, EarlierDocumentsPutAsideKeepTheirWorkAndCanBeFilledFurther) {
+    auto path = WriteTemplate(folder, "form.dotx",
+                              Paragraph(TextField("A")) + Table({{TextField("Pos")}}) + Paragraph(TextField("B")));
+    ComPtr<IDispatch> first = AddDocument(word.Get(), path.string());
+    ComPtr<IDispatch> selection = Get(Get(first.Get(), u"ActiveWindow").Get(), u"Selection");
+    ComPtr<IDispatch> fieldA = Call(Get(first.Get(), u"FormFields").Get(), u"Item", {Var(u"A")});
+    Call(fieldA.Get(), u"Select");
+    Put(selection.Get(), u"Text", Var(u"alpha"));
+    ComPtr<IDispatch> range = Get(selection.Get(), u"Range");
+    AddDocument(word.Get(), path.string());
+
+    // What pointed into the dropped XML is refused, not followed.
+    Outcome stale = TryCall(fieldA.Get(), u"Select");
+    EXPECT_EQ(stale.hr, DISP_E_EXCEPTION);
+    EXPECT_NE(stale.description.find("no longer in Document1"), std::string::npos) << stale.description;
+    EXPECT_EQ(TryGet(range.Get(), u"Text").hr, DISP_E_EXCEPTION);
+    // The selection starts again at the document's start.
+    EXPECT_EQ(GetInt(Get(Get(selection.Get(), u"Range").Get(), u"Tables").Get(), u"Count"), 0);
+
+    ComPtr<IDispatch> fields = Get(first.Get(), u"FormFields");
+    EXPECT_EQ(GetInt(fields.Get(), u"Count"), 2);
+    EXPECT_EQ(GetText(Call(fields.Get(), u"Item", {Var(u"Pos")}).Get(), u"Result"), "\u2002\u2002\u2002\u2002\u2002");
+    Call(Call(fields.Get(), u"Item", {Var(u"B")}).Get(), u"Select");
+    Put(selection.Get(), u"Text", Var(u"beta"));
+    AddDocument(word.Get(), path.string());
+    Call(Call(Get(first.Get(), u"FormFields").Get(), u"Item", {Var(u"Pos")}).Get(), u"Select");
+    Call(selection.Get(), u"SelectRow");
+    Call(selection.Get(), u"Copy");
+    Call(selection.Get(), u"Paste");  // in place of the selected row
+    Call(selection.Get(), u"Paste");  // after it
+
+    const std::string main = Show("Document1");
+    EXPECT_EQ(WrittenFiles(), 3u);
+    EXPECT_NE(main.find("alpha"), std::string::npos);
+    EXPECT_NE(main.find("beta"), std::string::npos);
+    EXPECT_EQ(CountOf(main, "<w:tr>") + CountOf(main, "<w:tr "), 2u);
+    EXPECT_EQ(CountOf(ReadMain(output, "Document2"), "alpha"), 0u);
+}
+
 TEST_F(Documents, MacrosOfATemplateStayBehind) {
     auto path = WriteTemplate(folder, "macro.dotm", Paragraph(TextField("A")), Kind::Dotm);
     AddDocument(word.Get(), path.string());
