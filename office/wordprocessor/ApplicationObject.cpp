@@ -34,32 +34,47 @@ void ApplicationObject::Visible(Call& call) {
     if (state_->visible) PresentNewDocuments();
 }
 
-// Every document not shown yet is written into the output folder and opened.
-// A document that cannot be built does not cost the ones built before it:
-// they are written, then the failure is reported.
+// Every document not shown yet is written into the output folder and opened,
+// in batches, so that the bytes of all of them are never held at once. A
+// document that cannot be built costs no other: the rest are written, then
+// the first failure is reported, and the failed one stays unshown.
 void ApplicationObject::PresentNewDocuments() {
+    constexpr size_t kBatchFiles = 256;
+    constexpr size_t kBatchBytes = size_t{64} << 20;
     std::vector<OpenDocumentPtr> waiting;
     std::vector<PresentedDocument> files;
-    std::string failure;
-    for (const OpenDocumentPtr& open : state_->documents) {
-        if (open->document.presented) continue;
-        try {
-            files.push_back({open->document.Name(), "docx", open->document.ToBytes()});
-        } catch (const PackageError& error) {
-            failure = "Visible: " + open->document.Name() + " could not be written: " + error.what();
-        } catch (const std::bad_alloc&) {
-            failure = "Visible: " + open->document.Name() + " could not be written: out of memory";
-        }
-        if (!failure.empty()) break;
-        waiting.push_back(open);
-    }
-    if (!files.empty()) {
+    size_t bytes = 0;
+    auto present = [&] {
+        if (files.empty()) return;
         try {
             PresentDocuments(files, [&](size_t i) { waiting[i]->document.presented = true; });
         } catch (const PackageError& error) {
             throw AutomationError(std::string("Visible: the documents could not be shown: ") + error.what());
         }
+        waiting.clear();
+        files.clear();
+        bytes = 0;
+    };
+    std::string failure;
+    for (const OpenDocumentPtr& open : state_->documents) {
+        if (open->document.presented) continue;
+        std::string reason;
+        try {
+            files.push_back({open->document.Name(), "docx", open->document.ToBytes()});
+        } catch (const PackageError& error) {
+            reason = error.what();
+        } catch (const std::bad_alloc&) {
+            reason = "out of memory";
+        }
+        if (!reason.empty()) {
+            if (failure.empty()) failure = "Visible: " + open->document.Name() + " could not be written: " + reason;
+            continue;
+        }
+        waiting.push_back(open);
+        bytes += files.back().bytes.size();
+        if (files.size() >= kBatchFiles || bytes >= kBatchBytes) present();
     }
+    present();
     if (!failure.empty()) throw AutomationError(failure);
 }
 

@@ -83,6 +83,31 @@ TEST_F(Documents, EarlierDocumentsPutAsideKeepTheirWorkAndCanBeFilledFurther) {
     EXPECT_EQ(CountOf(ReadMain(output, "Document2"), "alpha"), 0u);
 }
 
+TEST_F(Documents, ADocumentThatCannotBeWrittenCostsNoOtherAndIsNamed) {
+    auto good = WriteTemplate(folder, "form.dotx", Paragraph(TextField("A")));
+    // An untouched part with an undeclared prefix fails the written-part check.
+    office::Package source = office::Package::Open(good);
+    Parts parts;
+    for (const std::string& name : source.PartNames()) parts.emplace_back(name, source.Part(name));
+    parts.emplace_back("word/custom.xml", "<x:a/>");
+    const auto bad = folder / "bad.dotx";
+    std::ofstream(bad, std::ios::binary) << ZipOfParts(parts);
+
+    AddDocument(word.Get(), good.string());
+    AddDocument(word.Get(), bad.string());
+    AddDocument(word.Get(), good.string());
+    ::testing::internal::CaptureStdout();
+    Outcome shown = TryPut(word.Get(), u"Visible", Var(1));
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(shown.hr, DISP_E_EXCEPTION);
+    EXPECT_NE(shown.description.find("Document2 could not be written"), std::string::npos) << shown.description;
+    EXPECT_TRUE(std::filesystem::exists(output / "Document1.docx"));
+    EXPECT_TRUE(std::filesystem::exists(output / "Document3.docx"));
+    // Shown again, the failed one fails again and nothing is written twice.
+    EXPECT_EQ(TryCall(word.Get(), u"Quit", {Var(-1)}).hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(WrittenFiles(), 2u);
+}
+
 TEST_F(Documents, MacrosOfATemplateStayBehind) {
     auto path = WriteTemplate(folder, "macro.dotm", Paragraph(TextField("A")), Kind::Dotm);
     AddDocument(word.Get(), path.string());
