@@ -110,27 +110,39 @@ class HostileTemplates(TemporaryRuns, unittest.TestCase):
     def test_thousands_of_names_are_scanned(self):
         self.assert_filled(self.run_repro("hostile/tplnames5000", memory_limit_mb=MEMORY_LIMIT_MB, timeout=60))
 
-    def test_big_untouched_parts_are_shared_by_every_workbook(self):
-        # 1,000 parts of a million zeros (about 1 MB compressed) and four
-        # workbooks: kept uncompressed per workbook they took 4 GB.
+    def big_parts_run(self, part_size, workbooks):
+        """The sales example with 1,000 more parts of part_size zeros, filled
+        workbooks times."""
         template = self.scratch("big.xltx")
-        filler = bytes(1000000)
         def with_bin_type(name, text):
             if name != "[Content_Types].xml":
                 return text
             return text.replace("<Default ", '<Default Extension="bin" ContentType="application/octet-stream"/><Default ', 1)
         rewrite_template(SALES, template, with_bin_type,
-                         [(f"xl/media/filler{i}.bin", filler) for i in range(1000)])
+                         [(f"xl/media/filler{i}.bin", bytes(part_size)) for i in range(1000)])
         text = repro_data("hostile/deep_extlst_50k").replace(
             str(REPROS_DIR / "hostile" / "deep_extlst_50k.xltx"), str(template))
         document = re.search(r"<workbook>.*?</workbook>", text, re.S).group(0)
-        text = text.replace(document, document * 4)
-        result = self.run_tolvane(text=text, memory_limit_mb=MEMORY_LIMIT_MB, timeout=120)
+        text = text.replace(document, document * workbooks)
+        return self.run_tolvane(text=text, memory_limit_mb=MEMORY_LIMIT_MB, timeout=120)
+
+    def test_big_untouched_parts_are_shared_by_every_workbook(self):
+        # 1,000 parts of a million zeros (about 1 MB compressed) and four
+        # workbooks: kept uncompressed per workbook they took 4 GB.
+        result = self.big_parts_run(1000000, 4)
         self.assert_filled(result, count=4)
         for path in result.documents(".xlsx"):
             with zipfile.ZipFile(path) as written:
-                self.assertEqual(written.read("xl/media/filler999.bin"), filler)
+                self.assertEqual(written.read("xl/media/filler999.bin"), bytes(1000000))
 
+    def test_parts_of_a_mebibyte_of_zeros_are_refused_as_a_bomb_before_any_work(self):
+        # No real part of a mebibyte or more expands a thousand times (sheets
+        # rarely a hundred, pictures and fonts hardly at all): such a template
+        # is an attack or damaged, and refusing it at once, naming the part,
+        # serves the user better than filling it.
+        result = self.big_parts_run(1 << 20, 4)
+        self.assert_refused(result)
+        self.assertRegex(result.stderr, r"the entry 'xl/media/filler\d+\.bin' expands \d+ times \(zip bomb\)")
 
 if __name__ == "__main__":
     unittest.main()
