@@ -307,30 +307,40 @@ bool ShiftPlace(const pugi::xml_node& node, const ReferencePlace& place, int32_t
     return false;
 }
 
-// Calls visit(document root, place, changed flag) for every place of the
-// sheet's parts; the flag is the part's, or null for the sheet part itself.
+// Calls visit(node, place, changed flag) for every place of the sheet's parts;
+// the flag is the part's, or null for the sheet part itself. Rows are inserted
+// thousands of times into one sheet, so a place whose first step names no
+// child of the part's root is skipped without walking its path.
 template <typename Visit>
 void ForEachPlace(Sheet& sheet, Visit visit)
 {
-    auto visitPart = [&](PartKind kind, SheetPart& part) {
-        if (!part.document) {
-            return;
+    auto visitRoot = [&](PartKind kind, const pugi::xml_node& root, bool* changed) {
+        std::vector<pugi::xml_node> children;
+        AppendMatchingChildren(root, "*", children);
+        std::vector<std::string_view> present;
+        present.reserve(children.size());
+        for (const pugi::xml_node& child : children) {
+            present.push_back(LocalName(child));
         }
         for (const ReferencePlace& place : kPlaces) {
-            if (place.part == kind) {
-                for (const pugi::xml_node& node : Follow(part.document->document_element(), place.path)) {
-                    visit(node, place, &part.changed);
-                }
+            if (place.part != kind) {
+                continue;
+            }
+            std::string_view first = place.path.substr(0, place.path.find('/'));
+            if (!first.empty() && first != "*" && std::find(present.begin(), present.end(), first) == present.end()) {
+                continue;
+            }
+            for (const pugi::xml_node& node : Follow(root, place.path)) {
+                visit(node, place, changed);
             }
         }
     };
-    for (const ReferencePlace& place : kPlaces) {
-        if (place.part == PartKind::Worksheet) {
-            for (const pugi::xml_node& node : Follow(sheet.document.document_element(), place.path)) {
-                visit(node, place, static_cast<bool*>(nullptr));
-            }
+    auto visitPart = [&](PartKind kind, SheetPart& part) {
+        if (part.document) {
+            visitRoot(kind, part.document->document_element(), &part.changed);
         }
-    }
+    };
+    visitRoot(PartKind::Worksheet, sheet.document.document_element(), nullptr);
     for (SheetPart& table : sheet.tables) {
         visitPart(PartKind::Table, table);
     }

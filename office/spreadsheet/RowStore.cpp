@@ -72,11 +72,67 @@ void Row::RemoveAttribute(std::string_view name)
     }
 }
 
+size_t RowStore::RowsBefore(size_t chunk) const
+{
+    size_t rows = 0;
+    for (size_t node = chunk; node > 0; node &= node - 1) {
+        rows += sums[node];
+    }
+    return rows;
+}
+
+void RowStore::Grow(size_t chunk, size_t count)
+{
+    for (size_t node = chunk + 1; node < sums.size(); node += node & (~node + 1)) {
+        sums[node] += count;
+    }
+}
+
+void RowStore::Shrink(size_t chunk, size_t count)
+{
+    for (size_t node = chunk + 1; node < sums.size(); node += node & (~node + 1)) {
+        sums[node] -= count;
+    }
+}
+
+void RowStore::AppendChunk()
+{
+    chunks.emplace_back().reserve(kChunkRows);
+    if (sums.empty()) {
+        sums.push_back(0);
+    }
+    // The new node covers the chunks after its lowest set bit; all but itself hold rows already.
+    size_t node = sums.size();
+    sums.push_back(RowsBefore(node - 1) - RowsBefore(node - (node & (~node + 1))));
+}
+
+void RowStore::RebuildSums()
+{
+    sums.assign(chunks.size() + 1, 0);
+    for (size_t node = 1; node < sums.size(); ++node) {
+        sums[node] += chunks[node - 1].size();
+        size_t parent = node + (node & (~node + 1));
+        if (parent < sums.size()) {
+            sums[parent] += sums[node];
+        }
+    }
+}
+
 std::pair<size_t, size_t> RowStore::Locate(size_t index) const
 {
-    auto it = std::upper_bound(starts.begin(), starts.end(), index);
-    size_t chunk = size_t(std::distance(starts.begin(), it)) - 1;
-    return {chunk, index - starts[chunk]};
+    size_t node = 0;
+    size_t rest = index;
+    size_t step = 1;
+    while (step * 2 < sums.size()) {
+        step *= 2;
+    }
+    for (; step > 0; step /= 2) {
+        if (node + step < sums.size() && sums[node + step] <= rest) {
+            node += step;
+            rest -= sums[node];
+        }
+    }
+    return {node, rest};
 }
 
 Row* RowStore::Find(int32_t row)
@@ -97,12 +153,12 @@ Row& RowStore::Get(int32_t row)
 {
     while (total < size_t(row)) {
         if (chunks.empty() || chunks.back().size() >= kChunkRows) {
-            starts.push_back(total);
-            chunks.emplace_back().reserve(kChunkRows);
+            AppendChunk();
         }
         size_t room = kChunkRows - chunks.back().size();
         size_t add = std::min(room, size_t(row) - total);
         chunks.back().resize(chunks.back().size() + add);
+        Grow(chunks.size() - 1, add);
         total += add;
     }
     return *Find(row);
@@ -120,16 +176,7 @@ void RowStore::SplitChunk(size_t chunk)
     chunks.erase(chunks.begin() + long(chunk));
     chunks.insert(chunks.begin() + long(chunk), std::make_move_iterator(pieces.begin()),
                   std::make_move_iterator(pieces.end()));
-    starts.resize(chunks.size());
-}
-
-void RowStore::RecomputeStarts(size_t from)
-{
-    size_t start = from == 0 ? 0 : starts[from - 1] + chunks[from - 1].size();
-    for (size_t chunk = from; chunk < chunks.size(); ++chunk) {
-        starts[chunk] = start;
-        start += chunks[chunk].size();
-    }
+    RebuildSums();
 }
 
 void RowStore::Insert(int32_t at, int32_t count)
@@ -145,8 +192,9 @@ void RowStore::Insert(int32_t at, int32_t count)
     total += size_t(count);
     if (rows.size() > 2 * kChunkRows) {
         SplitChunk(chunk);
+    } else {
+        Grow(chunk, size_t(count));
     }
-    RecomputeStarts(chunk);
 }
 
 void RowStore::DropAfter(int32_t last)
@@ -155,10 +203,12 @@ void RowStore::DropAfter(int32_t last)
         auto& rows = chunks.back();
         size_t drop = std::min(total - size_t(last), rows.size());
         rows.resize(rows.size() - drop);
+        Shrink(chunks.size() - 1, drop);
         total -= drop;
         if (rows.empty()) {
+            // Nodes of the chunks before never cover a later chunk.
             chunks.pop_back();
-            starts.pop_back();
+            sums.pop_back();
         }
     }
 }

@@ -1,5 +1,6 @@
 // The rows of a sheet, kept in chunks so that inserting rows costs time in
-// proportion to a chunk and the number of chunks, not to the whole sheet.
+// proportion to a chunk and the logarithm of the number of chunks, not to the
+// whole sheet: the chunk sizes are summed in a Fenwick tree.
 #pragma once
 
 #include <cstdint>
@@ -71,10 +72,14 @@ public:
 private:
     std::pair<size_t, size_t> Locate(size_t index) const;
     void SplitChunk(size_t chunk);
-    void RecomputeStarts(size_t from);
+    void Grow(size_t chunk, size_t count);
+    void Shrink(size_t chunk, size_t count);
+    size_t RowsBefore(size_t chunk) const;
+    void AppendChunk();
+    void RebuildSums();
 
     std::vector<std::vector<Row>> chunks;
-    std::vector<size_t> starts;  // index of the first row of every chunk
+    std::vector<size_t> sums;  // Fenwick tree over the chunk sizes, 1-based
     size_t total = 0;
 };
 

@@ -56,6 +56,50 @@ TEST(RowStoreTest, InsertionsKeepEveryRowInItsPlace)
     EXPECT_EQ(store.Find(0), nullptr);
 }
 
+// Rows dropped off the end and grown again, between insertions that split
+// chunks: the store keeps finding every row where a plain vector has it.
+TEST(RowStoreTest, DroppingAndGrowingAtTheEndKeepEveryRowInItsPlace)
+{
+    RowStore store;
+    std::vector<int32_t> expected;
+    auto put = [&](int32_t row, int32_t mark) {
+        store.Get(row).Get(mark);
+        if (expected.size() < size_t(row)) {
+            expected.resize(size_t(row), 0);
+        }
+        expected[size_t(row - 1)] = mark;
+    };
+    auto check = [&](const char* stage) {
+        ASSERT_EQ(store.Size(), int32_t(expected.size())) << stage;
+        for (int32_t row = 1; row <= store.Size(); ++row) {
+            ASSERT_EQ(Mark(store.Find(row)), expected[size_t(row - 1)]) << stage << ", row " << row;
+        }
+    };
+    for (int32_t row = 1; row <= 5000; row += 7) {
+        put(row, row % 300 + 1);
+    }
+    std::mt19937 random(7);
+    for (int round = 0; round < 12; ++round) {
+        int32_t at = int32_t(random() % uint32_t(expected.size())) + 1;
+        int32_t count = round % 3 == 0 ? 900 : int32_t(random() % 40) + 1;
+        store.Insert(at, count);
+        expected.insert(expected.begin() + (at - 1), size_t(count), 0);
+        check("inserted");
+        int32_t last = int32_t(expected.size()) - int32_t(random() % 400) - 1;
+        store.DropAfter(last);
+        expected.resize(size_t(last));
+        check("dropped");
+        put(last + int32_t(random() % 700) + 1, round + 1);
+        check("grown");
+    }
+    store.DropAfter(0);
+    EXPECT_EQ(store.Size(), 0);
+    EXPECT_EQ(store.Find(1), nullptr);
+    store.Get(3).Get(9);
+    EXPECT_EQ(Mark(store.Find(3)), 9);
+    EXPECT_EQ(Mark(store.Find(2)), 0);
+}
+
 TEST(RowStoreTest, CellsStayOrderedByColumn)
 {
     Row row;
