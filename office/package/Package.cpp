@@ -121,7 +121,7 @@ std::string Package::ToBytes() const {
 
 void Package::SaveAs(const std::filesystem::path& target) const {
     if (!WriteFileNoReplace(target, ToBytes())) {
-        throw PackageError("Cannot write '" + target.string() + "': the file already exists");
+        throw PackageError("Cannot write '" + PathText(target) + "': the file already exists");
     }
 }
 
