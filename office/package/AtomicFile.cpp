@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace office {
 namespace {
@@ -15,6 +16,11 @@ std::string MoveFailure(const std::filesystem::path& target, int error) {
 }
 
 }  // namespace
+
+TemporaryFile::TemporaryFile(TemporaryFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)),
+      path_(std::exchange(other.path_, {})),
+      removedOnSignal_(std::move(other.removedOnSignal_)) {}
 
 bool WriteFileNoReplace(const std::filesystem::path& target, std::string_view bytes) {
     std::error_code ignored;

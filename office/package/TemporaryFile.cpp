@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
-#include <utility>
 
 namespace office {
 namespace {
@@ -107,11 +106,6 @@ TemporaryFile::TemporaryFile(const std::filesystem::path& folder, const std::fil
         }
     }
 }
-
-TemporaryFile::TemporaryFile(TemporaryFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)),
-      path_(std::exchange(other.path_, {})),
-      removedOnSignal_(std::move(other.removedOnSignal_)) {}
 
 TemporaryFile::~TemporaryFile() { Discard(); }
 

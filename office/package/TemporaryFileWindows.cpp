@@ -6,9 +6,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cwchar>
-#include <utility>
 
 namespace office {
 namespace {
@@ -74,11 +74,6 @@ TemporaryFile::TemporaryFile(const std::filesystem::path& folder, const std::fil
         throw PackageError(Reason(shown, failed, error));
     }
 }
-
-TemporaryFile::TemporaryFile(TemporaryFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)),
-      path_(std::exchange(other.path_, {})),
-      removedOnSignal_(std::move(other.removedOnSignal_)) {}
 
 TemporaryFile::~TemporaryFile() { Discard(); }
 
