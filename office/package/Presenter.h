@@ -10,14 +10,16 @@
 
 namespace office {
 
-// The folder documents are written to: TOLVANE_OUTPUT_DIR, or the current directory.
+// The folder documents are written to: TOLVANE_OUTPUT_DIR, or else the
+// current directory on Linux and the user's Documents folder on Windows.
+// Each system's side is in PresenterDesktop*.cpp.
 std::filesystem::path OutputFolder();
 
 // Writes bytes as "<baseName>.<extension>" into the output folder, or as
 // "<baseName> (2).<extension>", "(3)", ... when that name is taken; the write
 // is atomic and never replaces a file. Prints the written path on standard
-// output and opens it with xdg-open when a desktop is available and
-// TOLVANE_OPEN is not 0. Returns the path; throws PackageError naming the
+// output (UTF-8) and opens it on the desktop (xdg-open when a display is
+// there, ShellExecuteW on Windows) unless TOLVANE_OPEN is 0. Returns the path; throws PackageError naming the
 // file when writing fails.
 std::filesystem::path PresentDocument(std::string_view baseName, std::string_view extension, std::string_view bytes);
 

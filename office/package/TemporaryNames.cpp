@@ -1,10 +1,8 @@
 #include "office/package/TemporaryNames.h"
 
-#include <signal.h>
-#include <unistd.h>
+#include "office/package/TemporaryNamesSystem.h"
 
 #include <atomic>
-#include <climits>
 #include <cstring>
 #include <mutex>
 
@@ -12,7 +10,8 @@ namespace office {
 namespace {
 
 constexpr int kSlots = 1024;
-constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT};
+// 4 KiB a slot on either system; a longer name is not registered.
+constexpr size_t kPathChars = 4096 / sizeof(std::filesystem::path::value_type);
 
 enum SlotState : int { kFree, kFilling, kActive };
 
@@ -20,48 +19,33 @@ enum SlotState : int { kFree, kFilling, kActive };
 // and takes no lock.
 struct Slot {
     std::atomic<int> state{kFree};
-    char path[PATH_MAX];
+    std::filesystem::path::value_type path[kPathChars];
 };
 
 Slot* slots = nullptr;
-struct sigaction previous[NSIG];
 
-void OnEndingSignal(int signal) {
-    const struct sigaction& before = previous[signal];
-    if (before.sa_handler == SIG_IGN) return;
-    if (before.sa_handler != SIG_DFL) {
-        if (before.sa_flags & SA_SIGINFO) return;  // nothing here installs one
-        before.sa_handler(signal);
-        return;
-    }
-    for (int i = 0; i < kSlots; ++i) {
-        if (slots[i].state.load() == kActive) unlink(slots[i].path);
-    }
-    struct sigaction fallback{};
-    fallback.sa_handler = SIG_DFL;
-    sigaction(signal, &fallback, nullptr);
-    raise(signal);
-}
-
-void InstallHandler() {
+void Install() {
     slots = new Slot[kSlots];
-    struct sigaction action{};
-    action.sa_handler = OnEndingSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (int signal : kSignals) sigaction(signal, &action, &previous[signal]);
+    InstallEndingHandler();
 }
 
 }  // namespace
 
-TemporaryName::TemporaryName(const std::string& path) : slot_(-1) {
+void RemoveRegisteredNames() {
+    for (int i = 0; i < kSlots; ++i) {
+        if (slots[i].state.load() == kActive) RemoveName(slots[i].path);
+    }
+}
+
+TemporaryName::TemporaryName(const std::filesystem::path& path) : slot_(-1) {
     static std::once_flag installed;
-    std::call_once(installed, InstallHandler);
-    if (path.size() >= PATH_MAX) return;
+    std::call_once(installed, Install);
+    const auto& text = path.native();
+    if (text.size() >= kPathChars) return;
     for (int i = 0; i < kSlots; ++i) {
         int expected = kFree;
         if (!slots[i].state.compare_exchange_strong(expected, kFilling)) continue;
-        std::memcpy(slots[i].path, path.c_str(), path.size() + 1);
+        std::memcpy(slots[i].path, text.c_str(), (text.size() + 1) * sizeof(text[0]));
         slots[i].state.store(kActive);
         slot_ = i;
         return;
