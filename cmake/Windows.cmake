@@ -49,6 +49,8 @@ set(EXPAT_LIBRARY ${expat_prefix}/install/lib/libexpat.a CACHE FILEPATH "" FORCE
 foreach(folder IN ITEMS datafile automation generator word excel shell)
   add_subdirectory(${folder})
 endforeach()
+# After the office folders: tolvane-office.exe is built once their libraries are.
+add_subdirectory(office/localserver)
 
 # The icon file is drawn from the same pixels the Linux build shows.
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/tolvane.ico
