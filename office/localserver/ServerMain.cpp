@@ -15,6 +15,7 @@
 #include "office/localserver/ServerCommand.h"
 #include "office/localserver/ServerLifetime.h"
 #include "office/localserver/ServerRegistration.h"
+#include "office/localserver/StartingProcess.h"
 #include "office/spreadsheet/Objects.h"
 #include "office/wordprocessor/ApplicationObject.h"
 
@@ -153,21 +154,29 @@ int Serve()
         }
     }
     const UINT_PTR unusedTimer = SetTimer(nullptr, 0, kUnusedServerMilliseconds, nullptr);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (message.hwnd == nullptr && message.message == server_lifetime::kLastLockGone &&
-            server_lifetime::Locks() == 0) {
+    const HANDLE starter = OpenStartingProcess();
+    for (bool serving = true; serving;) {
+        if (MsgWaitForMultipleObjects(starter != nullptr ? 1 : 0, &starter, FALSE, INFINITE, QS_ALLINPUT) ==
+            WAIT_OBJECT_0 && starter != nullptr) {
             break;
         }
-        if (message.hwnd == nullptr && message.message == WM_TIMER && message.wParam == unusedTimer) {
-            KillTimer(nullptr, unusedTimer);
-            if (!anyServed) {
-                break;
+        MSG message;
+        while (serving && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                serving = false;
+            } else if (message.hwnd == nullptr && message.message == server_lifetime::kLastLockGone) {
+                serving = server_lifetime::Locks() != 0;
+            } else if (message.hwnd == nullptr && message.message == WM_TIMER && message.wParam == unusedTimer) {
+                KillTimer(nullptr, unusedTimer);
+                serving = anyServed;
+            } else {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
             }
-            continue;
         }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+    }
+    if (starter != nullptr) {
+        CloseHandle(starter);
     }
     RevokeClassObjects();
     CoUninitialize();

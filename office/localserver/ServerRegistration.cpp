@@ -147,8 +147,10 @@ void ServerRegistration::Register(const std::wstring& serverPath) const
             WriteDefault(root, clsidKey, served.description);
             WriteDefault(root, clsidKey + L"\\LocalServer32", L"\"" + serverPath + L"\"");
             WriteDefault(root, clsidKey + L"\\ProgID", served.progId);
-            WriteDefault(root, served.progId, served.description);
+            // The class id first: a name key left by a failure halfway is then
+            // still recognisably ours, and removed.
             WriteDefault(root, std::wstring(served.progId) + L"\\CLSID", ClsidText(served.clsid));
+            WriteDefault(root, served.progId, served.description);
         }
     } catch (const RegistrationError&) {
         RegCloseKey(root);

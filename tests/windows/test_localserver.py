@@ -46,6 +46,20 @@ def wine(*args, env=None, timeout=TIMEOUT):
                           env=env)
 
 
+def servers_running():
+    """The process ids of tolvane-office.exe in this test's Wine prefix."""
+    prefix = f"WINEPREFIX={WINE_RUN[2]}".encode()
+    running = []
+    for proc in pathlib.Path("/proc").iterdir():
+        try:
+            if (b"tolvane-office.exe" in (proc / "cmdline").read_bytes()
+                    and prefix in (proc / "environ").read_bytes().split(b"\0")):
+                running.append(int(proc.name))
+        except (OSError, ValueError):
+            continue
+    return running
+
+
 def registered(key):
     return wine("reg", "query", key, "/ve").returncode == 0
 
@@ -198,6 +212,12 @@ class LocalServer(unittest.TestCase):
                     self.assertIn(written.suffix, (".docx", ".xlsx"), written.name)
                     with zipfile.ZipFile(written) as package:
                         self.assertIsNone(package.testzip(), written.name)
+        # A program that ends at once leaves its references behind; the servers
+        # it started must end with it all the same.
+        deadline = time.monotonic() + 30
+        while servers_running() and time.monotonic() < deadline:
+            time.sleep(0.5)
+        self.assertEqual([], servers_running())
 
 
 if __name__ == "__main__":
