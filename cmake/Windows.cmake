@@ -46,6 +46,8 @@ add_dependencies(EXPAT::EXPAT expat_windows)
 set(EXPAT_INCLUDE_DIR ${expat_source}/lib CACHE PATH "" FORCE)
 set(EXPAT_LIBRARY ${expat_prefix}/install/lib/libexpat.a CACHE FILEPATH "" FORCE)
 
+include(${CMAKE_CURRENT_LIST_DIR}/WindowsOffice.cmake)
+
 foreach(folder IN ITEMS datafile automation generator word excel shell)
   add_subdirectory(${folder})
 endforeach()

@@ -1,7 +1,9 @@
 #include "office/convert/LegacyConversion.h"
 
 #include "office/convert/ChildProcess.h"
+#include "office/convert/ConversionFolders.h"
 #include "office/package/PackageError.h"
+#include "office/package/PathText.h"
 
 #include <cctype>
 #include <cstdio>
@@ -35,12 +37,10 @@ const char* PackageFor(LegacyKind kind) {
 }
 
 fs::path CacheFolder(const std::string& shown) {
-    const char* cache = std::getenv("XDG_CACHE_HOME");
-    if (cache && fs::path(cache).is_absolute()) return fs::path(cache) / "tolvane";
-    const char* home = std::getenv("HOME");
-    if (home && fs::path(home).is_absolute()) return fs::path(home) / ".cache" / "tolvane";
-    throw PackageError("Cannot convert '" + shown +
-                       "': neither XDG_CACHE_HOME nor HOME names a folder for the converted copy");
+    const fs::path cache = UserCacheFolder();
+    if (!cache.empty()) return cache / "tolvane";
+    throw PackageError("Cannot convert '" + shown + "': the environment names no folder for the converted copy " +
+                       "(XDG_CACHE_HOME or HOME; LOCALAPPDATA on Windows)");
 }
 
 std::string Hash(const std::string& text) {
@@ -53,8 +53,11 @@ std::string Hash(const std::string& text) {
 
 std::string FileUrl(const fs::path& path) {
     static const char digits[] = "0123456789ABCDEF";
-    std::string url = "file://";
-    for (unsigned char c : path.string()) {
+    const std::u8string generic = path.generic_u8string();
+    const std::string text(generic.begin(), generic.end());
+    // "file:///C:/..." on Windows: the drive letter follows a third slash.
+    std::string url = text.starts_with('/') ? "file://" : "file:///";
+    for (unsigned char c : text) {
         if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
             url += char(c);
         } else {
@@ -91,12 +94,11 @@ std::string LastLine(const fs::path& log) {
 class WorkFolder {
 public:
     explicit WorkFolder(const fs::path& parent, const std::string& shown) {
-        std::string pattern = (parent / "convert-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) {
-            throw PackageError("Cannot convert '" + shown + "': no work folder can be made in '" + parent.string() +
+        path_ = MakePrivateFolder(parent);
+        if (path_.empty()) {
+            throw PackageError("Cannot convert '" + shown + "': no work folder can be made in '" + PathText(parent) +
                                "'");
         }
-        path_ = pattern;
     }
     ~WorkFolder() {
         std::error_code ignored;
@@ -114,7 +116,7 @@ private:
 void RemoveOlderCopies(const fs::path& folder, const std::string& prefix, const fs::path& keep) {
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = PathText(it->path().filename());
         if (name.rfind(prefix, 0) == 0 && it->path() != keep) fs::remove(it->path(), error);
     }
 }
@@ -144,9 +146,9 @@ void Convert(const fs::path& source, const LegacyFormat& format, const fs::path&
         *soffice,
         {"-env:UserInstallation=" + FileUrl(work.Path() / "profile"), "--headless", "--invisible", "--norestore",
          "--nologo", "--nodefault", "--nolockcheck", "--convert-to", std::string(target.extension) + ":" + target.filter,
-         "--outdir", output.string(), input.string()},
+         "--outdir", PathText(output), PathText(input)},
         work.Path() / "log", std::chrono::seconds(seconds));
-    if (!outcome.started) throw PackageError(failed + "LibreOffice (" + soffice->string() + ") cannot be started");
+    if (!outcome.started) throw PackageError(failed + "LibreOffice (" + PathText(*soffice) + ") cannot be started");
     if (outcome.timedOut) {
         throw PackageError(failed + "LibreOffice did not convert it within " + std::to_string(seconds) +
                            " seconds (TOLVANE_CONVERT_TIMEOUT)");
@@ -159,7 +161,7 @@ void Convert(const fs::path& source, const LegacyFormat& format, const fs::path&
     }
     fs::rename(converted, cached, error);
     if (error) {
-        throw PackageError(failed + "the converted copy cannot be kept in '" + folder.string() + "': " + error.message());
+        throw PackageError(failed + "the converted copy cannot be kept in '" + PathText(folder) + "': " + error.message());
     }
 }
 
@@ -168,7 +170,7 @@ void Convert(const fs::path& source, const LegacyFormat& format, const fs::path&
 fs::path OoxmlTemplateFor(const fs::path& path, LegacyKind wanted) {
     const LegacyFormat format = DetectLegacyFormat(path);
     if (format.kind == LegacyKind::None) return path;
-    const std::string shown = path.string();
+    const std::string shown = PathText(path);
     if (format.kind != wanted) {
         throw PackageError("Cannot read '" + shown + "': it is " + format.description + ", not a " +
                            (wanted == LegacyKind::Text ? "word-processor" : "spreadsheet") + " template");
@@ -184,10 +186,10 @@ fs::path OoxmlTemplateFor(const fs::path& path, LegacyKind wanted) {
     // The copies are the user's templates: only the user reads them.
     if (fs::create_directories(folder, error)) fs::permissions(folder, fs::perms::owner_all, error);
     if (error) {
-        throw PackageError("Cannot convert '" + shown + "': the cache folder '" + folder.string() +
+        throw PackageError("Cannot convert '" + shown + "': the cache folder '" + PathText(folder) +
                            "' cannot be made: " + error.message());
     }
-    const std::string prefix = Hash(source.string()) + "-";
+    const std::string prefix = Hash(PathText(source)) + "-";
     std::ostringstream version;
     version << size << ':' << modified;
     const fs::path cached = folder / (prefix + Hash(version.str()) + "." + TargetFor(format).extension);

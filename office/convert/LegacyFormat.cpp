@@ -1,5 +1,7 @@
 #include "office/convert/LegacyFormat.h"
 
+#include "office/package/PathText.h"
+
 #include <strings.h>
 
 #include <algorithm>
@@ -26,7 +28,7 @@ uint32_t Le32(const char* bytes) {
 }
 
 bool HasExtension(const std::filesystem::path& path, const char* extension) {
-    return strcasecmp(path.extension().string().c_str(), extension) == 0;
+    return strcasecmp(PathText(path.extension()).c_str(), extension) == 0;
 }
 
 // The name of a compound-file directory entry for a stream, or "".

@@ -14,9 +14,10 @@ namespace office {
 
 // Bytes written into a folder under no final name yet: an unnamed file
 // (O_TMPFILE) where the file system has them, so that nothing is left
-// behind however the process ends; else a hidden temporary file, removed
-// when the object goes without having been moved or a signal ends the
-// process (TemporaryName).
+// behind however the process ends; else (and always on Windows) a hidden
+// temporary file, removed when the object goes without having been moved or
+// a signal ends the process (TemporaryName). TemporaryFile.cpp and
+// TemporaryFileWindows.cpp are the two systems' sides.
 class TemporaryFile {
 public:
     // Throws PackageError naming `shown` when the file cannot be written.
@@ -32,10 +33,15 @@ public:
 private:
     void Discard();
 
-    int fd_ = -1;       // open until moved when the file is unnamed
-    std::string path_;  // the temporary name, when there is one
+    int fd_ = -1;                 // open until moved when the file is unnamed
+    std::filesystem::path path_;  // the temporary name, when there is one
     std::unique_ptr<TemporaryName> removedOnSignal_;
 };
+
+// Makes the entries moved into folder durable; the data is already.
+void SyncFolder(const std::filesystem::path& folder);
+// Flushes every file written into folder's file system; throws PackageError.
+void FlushFileSystem(const std::filesystem::path& folder);
 
 // Writes bytes to a temporary file beside target, flushes it to disk and
 // moves it to target. Returns false, writing nothing, when target exists;

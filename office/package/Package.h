@@ -64,6 +64,7 @@ private:
 // The bytes of a package file, read without blocking on anything that is not
 // a regular file (a FIFO, a device). Throws PackageError naming the file: it
 // does not exist, cannot be opened, is not a regular file, or is over 1 GiB.
+// PackageFile.cpp and PackageFileWindows.cpp are the two systems' sides.
 std::string ReadPackageFile(const std::filesystem::path& path);
 
 // "word/document.xml" -> "word/_rels/document.xml.rels"; "" -> "_rels/.rels".

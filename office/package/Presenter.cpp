@@ -2,52 +2,14 @@
 
 #include "office/package/AtomicFile.h"
 #include "office/package/PackageError.h"
-
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "office/package/PathText.h"
+#include "office/package/PresenterDesktop.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-
-extern char** environ;
 
 namespace office {
-namespace {
-
-bool DesktopAvailable() {
-    const char* open = std::getenv("TOLVANE_OPEN");
-    if (open && std::string_view(open) == "0") return false;
-    const char* display = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (display && *display) || (wayland && *wayland);
-}
-
-// Starts xdg-open in the background through a shell that returns at once,
-// so no child is left to reap and its output does not mix with ours.
-void OpenWithDesktop(const std::filesystem::path& path) {
-    const std::string file = path.string();
-    const char* argv[] = {"sh", "-c", "xdg-open \"$1\" >/dev/null 2>&1 </dev/null &", "sh", file.c_str(), nullptr};
-    pid_t child;
-    if (posix_spawnp(&child, "sh", nullptr, nullptr, const_cast<char* const*>(argv), environ) == 0) {
-        int status;
-        waitpid(child, &status, 0);
-    }
-}
-
-}  // namespace
-
-std::filesystem::path OutputFolder() {
-    const char* folder = std::getenv("TOLVANE_OUTPUT_DIR");
-    if (folder && *folder) return folder;
-    std::error_code error;
-    std::filesystem::path current = std::filesystem::current_path(error);
-    return error ? std::filesystem::path(".") : current;
-}
-
 namespace {
 
 // The output folder, made with its parents (mode 0777 less the umask) when
@@ -55,13 +17,13 @@ namespace {
 std::filesystem::path ExistingOutputFolder() {
     const std::filesystem::path folder = OutputFolder();
     const auto fail = [&](const std::string& reason) {
-        return PackageError("Cannot write into the output folder '" + folder.string() + "': " + reason);
+        return PackageError("Cannot write into the output folder '" + PathText(folder) + "': " + reason);
     };
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) throw fail("it cannot be created (" + error.message() + ")");
     if (!std::filesystem::is_directory(folder, error)) throw fail("it is not a folder");
-    if (access(folder.c_str(), W_OK | X_OK) != 0) throw fail(std::strerror(errno));
+    if (const std::string reason = FolderRefusesWriting(folder); !reason.empty()) throw fail(reason);
     return folder;
 }
 
@@ -71,15 +33,16 @@ std::filesystem::path PlaceAtFreeName(AtomicFolderWrite& batch, size_t number, c
     const std::string suffix = "." + extension;
     for (int n = 1; n < 100000; ++n) {
         const std::string name = n == 1 ? base + suffix : base + " (" + std::to_string(n) + ")" + suffix;
-        if (batch.Place(number, name)) return folder / name;
+        if (batch.Place(number, name)) return folder / PathFromUtf8(name);
     }
-    throw PackageError("Cannot write '" + (folder / (base + suffix)).string() + "': no free file name");
+    throw PackageError("Cannot write '" + PathText(folder / PathFromUtf8(base + suffix)) + "': no free file name");
 }
 
 void Announce(const std::filesystem::path& path) {
-    std::printf("%s\n", path.c_str());
+    std::printf("%s\n", PathText(path).c_str());
     std::fflush(stdout);
-    if (DesktopAvailable()) OpenWithDesktop(path);
+    const char* open = std::getenv("TOLVANE_OPEN");
+    if (!open || std::string_view(open) != "0") OpenOnDesktop(path);
 }
 
 }  // namespace

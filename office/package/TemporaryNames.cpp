@@ -54,14 +54,14 @@ void InstallHandler() {
 
 }  // namespace
 
-TemporaryName::TemporaryName(const std::string& path) : slot_(-1) {
+TemporaryName::TemporaryName(const std::filesystem::path& path) : slot_(-1) {
     static std::once_flag installed;
     std::call_once(installed, InstallHandler);
-    if (path.size() >= PATH_MAX) return;
+    if (path.native().size() >= PATH_MAX) return;
     for (int i = 0; i < kSlots; ++i) {
         int expected = kFree;
         if (!slots[i].state.compare_exchange_strong(expected, kFilling)) continue;
-        std::memcpy(slots[i].path, path.c_str(), path.size() + 1);
+        std::memcpy(slots[i].path, path.c_str(), path.native().size() + 1);
         slots[i].state.store(kActive);
         slot_ = i;
         return;

@@ -8,6 +8,7 @@
 #include "office/dispatch/AutomationObject.h"
 #include "office/dispatch/Utf8.h"
 #include "office/package/PackageError.h"
+#include "office/package/PathText.h"
 #include "office/spreadsheet/BlankWorkbook.h"
 #include "office/spreadsheet/Objects.h"
 
@@ -47,8 +48,8 @@ private:
             return;
         }
         std::string path = call.Utf8(0);
-        std::filesystem::path file(path);
-        std::string extension = Lower(file.extension().string());
+        const std::filesystem::path file = PathFromUtf8(path);
+        std::string extension = Lower(PathText(file.extension()));
         if (extension == ".xlsb") {
             throw AutomationError("Cannot open '" + path + "': only OOXML templates (.xltx, .xltm, .xlsx, .xlsm) are read");
         }
@@ -64,7 +65,7 @@ private:
         } catch (const PackageError& error) {
             throw AutomationError(error.what());
         }
-        std::string base = file.stem().string();
+        std::string base = PathText(file.stem());
         int number = ++state->namesTaken[Lower(base)];
         std::string name = base + std::to_string(number);
         Open(std::move(model), name, call);

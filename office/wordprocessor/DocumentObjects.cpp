@@ -1,6 +1,7 @@
 #include "office/wordprocessor/DocumentObjects.h"
 
 #include "office/dispatch/Utf8.h"
+#include "office/package/PathText.h"
 #include "office/wordprocessor/FormFieldObjects.h"
 #include "office/wordprocessor/SelectionEditing.h"
 #include "office/wordprocessor/SelectionObjects.h"
@@ -26,7 +27,7 @@ void DocumentsObject::Add(Call& call) {
     if (path.empty()) throw AutomationError("Documents.Add: the template path is empty");
     std::shared_ptr<const WordTemplate> source;
     try {
-        source = state_->templates.Get(path, LoadWordTemplate);
+        source = state_->templates.Get(PathFromUtf8(path), LoadWordTemplate);
     } catch (const WordError& error) {
         throw AutomationError(std::string("Documents.Add: ") + error.what());
     }

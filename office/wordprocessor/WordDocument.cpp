@@ -1,6 +1,7 @@
 #include "office/wordprocessor/WordDocument.h"
 
 #include "office/package/PackageError.h"
+#include "office/package/PathText.h"
 #include "office/package/Xml.h"
 #include "office/package/Relationships.h"
 #include "office/wordprocessor/AttachedTemplate.h"
@@ -110,7 +111,7 @@ void WordDocument::SetAttachedTemplate(const std::string& path) {
             attachedTemplateName_ = "Normal.dotm";
             return;
         }
-        AttachTemplate(package_, source_->mainPart, std::filesystem::absolute(path).string());
+        AttachTemplate(package_, source_->mainPart, PathText(std::filesystem::absolute(PathFromUtf8(path))));
         attachedTemplateName_ = word::AttachedTemplateName(package_, source_->mainPart);
     } catch (const PackageError& error) {
         throw WordError(error.what());

@@ -4,6 +4,7 @@
 #include "office/package/ContentTypes.h"
 #include "office/package/OleFile.h"
 #include "office/package/PackageError.h"
+#include "office/package/PathText.h"
 #include "office/package/Properties.h"
 #include "office/package/Relationships.h"
 #include "office/package/StrictNamespaces.h"
@@ -46,7 +47,7 @@ bool DropMacros(Package& package, ContentTypes& types, const std::string& mainPa
 }
 
 std::shared_ptr<WordTemplate> Read(const std::filesystem::path& path) {
-    const std::string shown = path.string();
+    const std::string shown = PathText(path);
     const std::filesystem::path file = OoxmlTemplateFor(path, LegacyKind::Text);
     const std::string bytes = ReadPackageFile(file);
     if (IsOleFile(bytes) && !IsEncryptedPackage(bytes)) {
@@ -88,7 +89,7 @@ std::shared_ptr<WordTemplate> Read(const std::filesystem::path& path) {
         types.SetOverride(result->mainPart, kDocumentType);
         types.WriteTo(package);
     }
-    if (isTemplate) AttachTemplate(package, result->mainPart, std::filesystem::absolute(path).string());
+    if (isTemplate) AttachTemplate(package, result->mainPart, PathText(std::filesystem::absolute(path)));
     result->attachedTemplateName = AttachedTemplateName(package, result->mainPart);
     const std::string now = W3cdtfNow();
     SetCoreProperty(package, "dcterms:created", now);
