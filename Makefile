@@ -55,7 +55,7 @@ build-windows/CMakeCache.txt: | deps
 	cmake -S . -B build-windows $(GENERATOR) $(LAUNCHER) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake
 
 windows: deps build-windows/CMakeCache.txt
-	cmake --build build-windows -j $(JOBS) --target tolvane
+	cmake --build build-windows -j $(JOBS) --target windows_programs
 	scripts/windows-zip build-windows $(WINDOWS_ZIP)
 
 # The Windows build's tests under Wine (part of `make test`).

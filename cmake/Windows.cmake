@@ -51,6 +51,8 @@ include(${CMAKE_CURRENT_LIST_DIR}/WindowsOffice.cmake)
 foreach(folder IN ITEMS datafile automation generator word excel shell)
   add_subdirectory(${folder})
 endforeach()
+# After the office folders: tolvane-office.exe is built once their libraries are.
+add_subdirectory(office/localserver)
 
 # The icon file is drawn from the same pixels the Linux build shows.
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/tolvane.ico
@@ -75,3 +77,9 @@ target_link_libraries(tolvane PRIVATE tolvane_shell)
 target_link_options(tolvane PRIVATE -static -s -Wl,--undefined=${winmain_symbol})
 add_dependencies(tolvane tolvane_icon)
 set_target_properties(tolvane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# What the zip holds: the program, and the office servers once they build.
+add_custom_target(windows_programs ALL DEPENDS tolvane)
+if(TARGET tolvane-office)
+  add_dependencies(windows_programs tolvane-office)
+endif()

@@ -1,5 +1,32 @@
 #include "office/dispatch/DispatchBase.h"
 
+namespace {
+
+void (*objectCreated)() = nullptr;
+void (*objectDestroyed)() = nullptr;
+
+}  // namespace
+
+void DispatchBase::WatchLifetimes(void (*created)(), void (*destroyed)())
+{
+    objectCreated = created;
+    objectDestroyed = destroyed;
+}
+
+DispatchBase::DispatchBase()
+{
+    if (objectCreated != nullptr) {
+        objectCreated();
+    }
+}
+
+DispatchBase::~DispatchBase()
+{
+    if (objectDestroyed != nullptr) {
+        objectDestroyed();
+    }
+}
+
 HRESULT DispatchBase::QueryInterface(REFIID riid, void** ppvObject)
 {
     if (ppvObject == nullptr) {

@@ -14,10 +14,15 @@ public:
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* pctinfo) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT iTInfo, LCID lcid, ITypeInfo** ppTInfo) override;
 
+    // A local server lives as long as any object it served, or any object
+    // those made, lives: it counts them through these, set before the first
+    // object is made. Without them an object costs no more than its count.
+    static void WatchLifetimes(void (*created)(), void (*destroyed)());
+
 protected:
     // A new object holds one reference, for its creator.
-    DispatchBase() = default;
-    ~DispatchBase() override = default;
+    DispatchBase();
+    ~DispatchBase() override;
     DispatchBase(const DispatchBase&) = delete;
     DispatchBase& operator=(const DispatchBase&) = delete;
 

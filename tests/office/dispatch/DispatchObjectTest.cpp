@@ -319,4 +319,23 @@ TEST_F(DispatchObjectTest, TheProgramSeesRefusalsAsItsInvokeText)
     VariantClear(&name);
 }
 
+int watchedObjects = 0;
+
+// A local server ends when this count falls to zero, so objects made inside
+// a call must count as well as the one its factory made.
+TEST(DispatchLifetimes, EveryObjectCountsFromItsMakingToItsFreeing)
+{
+    DispatchBase::WatchLifetimes([] { ++watchedObjects; }, [] { --watchedObjects; });
+    {
+        ComPtr<Items> items = MakeObject<Items>(std::vector<std::string>{"alpha"});
+        auto reply = Call(items.Get(), u"Item", DISPATCH_METHOD, {IntVariant(1)});
+        ASSERT_EQ(reply->result.vt, VT_DISPATCH);
+        EXPECT_EQ(watchedObjects, 2);
+        items.Reset();
+        EXPECT_EQ(watchedObjects, 2);  // the item holds its collection
+    }
+    EXPECT_EQ(watchedObjects, 0);
+    DispatchBase::WatchLifetimes(nullptr, nullptr);
+}
+
 }  // namespace
