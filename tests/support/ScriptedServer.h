@@ -46,9 +46,10 @@
 #include <string>
 #include <vector>
 
+#include <ole2.h>
+
 #include "office/dispatch/DispatchBase.h"
-#include "platform/com/ClassRegistry.h"
-#include "platform/com/ole2.h"
+#include "tests/support/TestClass.h"
 
 class ScriptedObject;
 class ScriptedServer;
@@ -147,7 +148,7 @@ private:
 
 class ScriptedServer {
 public:
-    // Registers under `progId` (CLSCTX_ALL) for the server's lifetime; an empty
+    // Registers under `progId` (a TestClass) for the server's lifetime; an empty
     // ProgID registers nothing. Every CoCreateInstance hands out the root object.
     explicit ScriptedServer(std::u16string_view progId = u"", std::string rootName = "Application");
     ~ScriptedServer();
@@ -177,5 +178,5 @@ private:
     int instances = 0;
     std::vector<RecordedCall> calls;
     std::vector<std::pair<std::string, ScriptedObject*>> objects;
-    std::unique_ptr<ScopedClassRegistration> registration;
+    std::unique_ptr<TestClass> registration;
 };
