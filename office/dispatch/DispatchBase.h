@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include <ole2.h>
+#include "platform/com/ole2.h"
 
 class DispatchBase : public IDispatch {
 public:
@@ -17,7 +17,7 @@ public:
 protected:
     // A new object holds one reference, for its creator.
     DispatchBase() = default;
-    virtual ~DispatchBase() = default;
+    ~DispatchBase() override = default;
     DispatchBase(const DispatchBase&) = delete;
     DispatchBase& operator=(const DispatchBase&) = delete;
 

@@ -77,7 +77,50 @@ ScriptedObject& ScriptedObject::Unknown(std::u16string_view member)
     return *this;
 }
 
-ULONG ScriptedObject::References() const { return ReferenceCount() - 1; }
+ULONG ScriptedObject::References() const { return references - 1; }
+
+// Not the servers' dispatch base: the test support builds for Windows without the office libraries.
+HRESULT ScriptedObject::QueryInterface(REFIID riid, void** ppvObject)
+{
+    if (ppvObject == nullptr) {
+        return E_POINTER;
+    }
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
+        *ppvObject = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *ppvObject = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG ScriptedObject::AddRef() { return ++references; }
+
+ULONG ScriptedObject::Release()
+{
+    const ULONG left = --references;
+    if (left == 0) {
+        delete this;
+    }
+    return left;
+}
+
+HRESULT ScriptedObject::GetTypeInfoCount(UINT* pctinfo)
+{
+    if (pctinfo == nullptr) {
+        return E_INVALIDARG;
+    }
+    *pctinfo = 0;
+    return S_OK;
+}
+
+HRESULT ScriptedObject::GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo)
+{
+    if (ppTInfo != nullptr) {
+        *ppTInfo = nullptr;
+    }
+    return DISP_E_BADINDEX;
+}
 
 HRESULT ScriptedObject::GetIDsOfNames(REFIID, LPOLESTR* rgszNames, UINT cNames, LCID lcid, DISPID* rgDispId)
 {
