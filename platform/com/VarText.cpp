@@ -166,18 +166,7 @@ bool ParseDate(const std::string& s, DATE* date)
     if (!ReadInt(s, &pos, &c, 4)) {
         return false;
     }
-    if (firstLength == 4) {
-        parts.year = a;
-        parts.month = b;
-        parts.day = c;
-    } else {
-        parts.month = a;
-        parts.day = b;
-        parts.year = c;
-        if (pos - yearStart <= 2) {
-            parts.year += c < 30 ? 2000 : 1900;
-        }
-    }
+    const size_t yearLength = pos - yearStart;
     if (pos < s.size()) {
         if (s[pos] != ' ' && s[pos] != 'T') {
             return false;
@@ -189,7 +178,20 @@ bool ParseDate(const std::string& s, DATE* date)
             return false;
         }
     }
-    return OleDateFromParts(parts, date);
+    const auto fullYear = [](int year, size_t length) { return length > 2 ? year : year + (year < 30 ? 2000 : 1900); };
+    const auto tryDate = [&](int year, int month, int day) {
+        parts.year = year;
+        parts.month = month;
+        parts.day = day;
+        return OleDateFromParts(parts, date);
+    };
+    if (firstLength == 4) {
+        return tryDate(a, b, c);
+    }
+    // The locale's month/day/year first; where that is no date, Windows reads
+    // year/month/day and then day/month/year ("13/1/2024" is 13 January).
+    return tryDate(fullYear(c, yearLength), a, b) || (firstLength <= 2 && yearLength <= 2 && tryDate(fullYear(a, firstLength), b, c)) ||
+           tryDate(fullYear(c, yearLength), b, a);
 }
 
 }  // namespace

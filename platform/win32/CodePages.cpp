@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/win32/Cp1252BestFit.h"
 #include "platform/win32/windows.h"
 
 namespace {
@@ -226,14 +227,19 @@ int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharSt
     Output<CHAR> out(lpMultiByteStr, cbMultiByte);
     size_t pos = 0;
     while (pos < input.size()) {
-        const char32_t c = DecodeUtf16(input, pos);
         if (codePage == CP_UTF8) {
+            const char32_t c = DecodeUtf16(input, pos);
             if (IsSurrogate(c) && (dwFlags & WC_ERR_INVALID_CHARS) != 0) {
                 return Fail(ERROR_NO_UNICODE_TRANSLATION);
             }
             PutUtf8(out, IsSurrogate(c) ? kReplacement : c);
         } else {
-            const int byte = EncodeCp1252(c);
+            // A single-byte code page takes UTF-16 unit by unit: a surrogate pair is two default characters.
+            const char32_t c = input[pos++];
+            int byte = EncodeCp1252(c);
+            if (byte < 0 && (dwFlags & WC_NO_BEST_FIT_CHARS) == 0) {
+                byte = Cp1252BestFit(c);
+            }
             if (byte < 0) {
                 usedDefault = true;
                 out.Put(defaultChar);

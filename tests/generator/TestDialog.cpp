@@ -1,45 +1,58 @@
 #include "tests/generator/TestDialog.h"
 
 namespace {
-constexpr const char* ClassName = "TolvaneTestDialog";
+constexpr const char* DialogClass = "TolvaneTestDialog";
+constexpr const char* TextClass = "TolvaneTestText";
 
-void RegisterDialogClass() {
+// Texts set on the controls, by window; the controls' own procedure records them.
+std::map<HWND, std::vector<std::string>>& TextLog() {
+    static std::map<HWND, std::vector<std::string>> log;
+    return log;
+}
+
+LRESULT CALLBACK TextControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETTEXT && lParam != 0) TextLog()[window].push_back(reinterpret_cast<const char*>(lParam));
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void RegisterClasses() {
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = ClassName;
+    windowClass.lpszClassName = DialogClass;
+    RegisterClassExA(&windowClass);
+    windowClass.lpfnWndProc = TextControlProcedure;
+    windowClass.lpszClassName = TextClass;
     RegisterClassExA(&windowClass);
 }
 }
 
 TestDialog::TestDialog() {
-    RegisterDialogClass();
-    dialog = CreateWindowExA(0, ClassName, "Tolvane", WS_POPUP | WS_CAPTION, 0, 0, 320, 110, nullptr,
+    RegisterClasses();
+    dialog = CreateWindowExA(0, DialogClass, "Tolvane", WS_POPUP | WS_CAPTION, 0, 0, 320, 110, nullptr,
                              nullptr, nullptr, nullptr);
     CreateWindowExA(0, "BUTTON", "Cancel", WS_CHILD, 0, 0, 75, 20, dialog, reinterpret_cast<HMENU>(2),
                     nullptr, nullptr);
-    CreateWindowExA(0, "STATIC", "Progress", WS_CHILD, 0, 0, 290, 20, dialog,
+    CreateWindowExA(0, TextClass, "Progress", WS_CHILD, 0, 0, 290, 20, dialog,
                     reinterpret_cast<HMENU>(StatusLine), nullptr, nullptr);
-    CreateWindowExA(0, "STATIC", "0%", WS_CHILD, 0, 0, 290, 20, dialog,
+    CreateWindowExA(0, TextClass, "0%", WS_CHILD, 0, 0, 290, 20, dialog,
                     reinterpret_cast<HMENU>(Percentage), nullptr, nullptr);
-    win32::record::ClearEvents();
+    Clear();
 }
 
 TestDialog::~TestDialog() {
+    TextLog().erase(GetDlgItem(dialog, StatusLine));
+    TextLog().erase(GetDlgItem(dialog, Percentage));
     DestroyWindow(dialog);
 }
 
 std::vector<std::string> TestDialog::TextsOf(int control) const {
-    HWND item = GetDlgItem(dialog, control);
-    std::vector<std::string> texts;
-    for (const win32::record::Event& event : win32::record::Events())
-        if (event.kind == win32::record::EventKind::Text && event.window == item) texts.push_back(event.text);
-    return texts;
+    const auto found = TextLog().find(GetDlgItem(dialog, control));
+    return found == TextLog().end() ? std::vector<std::string>() : found->second;
 }
 
-std::vector<win32::record::Event> TestDialog::MessageBoxes() const {
-    std::vector<win32::record::Event> boxes;
-    for (const win32::record::Event& event : win32::record::Events())
-        if (event.kind == win32::record::EventKind::MessageBox) boxes.push_back(event);
-    return boxes;
+void TestDialog::Clear() {
+    TextLog().erase(GetDlgItem(dialog, StatusLine));
+    TextLog().erase(GetDlgItem(dialog, Percentage));
+    boxes.Clear();
 }

@@ -1,17 +1,19 @@
+#include "tests/support/OleText.h"
 #include "tests/support/ScriptedServer.h"
+#include "tests/support/Variants.h"
 
 Answer::Answer() { VariantInit(&value); }
 
 Answer::Answer(const Answer& other) : object(other.object), hr(other.hr), description(other.description)
 {
     VariantInit(&value);
-    VariantCopy(&value, &other.value);
+    CopyVariant(&value, other.value);
 }
 
 Answer& Answer::operator=(const Answer& other)
 {
     if (this != &other) {
-        VariantCopy(&value, &other.value);
+        CopyVariant(&value, other.value);
         object = other.object;
         hr = other.hr;
         description = other.description;
@@ -33,7 +35,8 @@ Answer Answer::Text(std::u16string_view text)
 {
     Answer a;
     a.value.vt = VT_BSTR;
-    a.value.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    const OleString ole = ToOle(text);
+    a.value.bstrVal = SysAllocStringLen(ole.data(), static_cast<UINT>(ole.size()));
     return a;
 }
 
@@ -73,7 +76,7 @@ Answer Answer::Object(ScriptedObject& target)
 Answer Answer::Value(const VARIANT& variant)
 {
     Answer a;
-    VariantCopy(&a.value, &variant);
+    CopyVariant(&a.value, variant);
     return a;
 }
 
@@ -94,5 +97,5 @@ void Answer::CopyTo(VARIANT* out) const
         out->pdispVal = object;
         return;
     }
-    VariantCopy(out, &value);
+    CopyVariant(out, value);
 }

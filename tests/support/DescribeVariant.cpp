@@ -2,14 +2,15 @@
 #include <functional>
 #include <sstream>
 
-#include "office/dispatch/Utf8.h"
+#include "tests/support/OleText.h"
 #include "tests/support/ScriptedServer.h"
+#include "tests/support/Variants.h"
 
 namespace {
 
 std::string Quoted(BSTR text)
 {
-    std::string utf8 = Utf16ToUtf8(std::u16string_view(text == nullptr ? u"" : text, SysStringLen(text)));
+    std::string utf8 = BstrToUtf8(text);
     std::string quoted = "\"";
     for (char c : utf8) {
         if (c == '"' || c == '\\') {
@@ -81,7 +82,7 @@ std::string DescribeVariant(const VARIANT& v)
     if ((v.vt & VT_BYREF) != 0) {
         VARIANT direct;
         VariantInit(&direct);
-        if (FAILED(VariantCopyInd(&direct, &v))) {
+        if (FAILED(CopyVariantInd(&direct, v))) {
             return "BYREF:?";
         }
         std::string text = DescribeVariant(direct);

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "office/dispatch/Utf8.h"
+#include "tests/support/OleText.h"
 #include "tests/support/Variants.h"
 
 namespace dispatch_test {
@@ -44,18 +44,19 @@ Var Run(IDispatch* object, const char16_t* member, WORD kind, std::initializer_l
         if (outcome) {
             *outcome = {E_POINTER, "null object"};
         }
-        Fail("call on a null object: " + Utf16ToUtf8(member));
+        Fail("call on a null object: " + TextToUtf8(member));
         reported = true;
         return result;
     }
     DISPID id;
-    LPOLESTR name = const_cast<LPOLESTR>(member);
+    OleString spelled = ToOle(member);
+    LPOLESTR name = spelled.data();
     HRESULT hr = object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
     if (FAILED(hr)) {
         if (outcome) {
             *outcome = {hr, "unknown name"};
         } else {
-            Fail("GetIDsOfNames " + Utf16ToUtf8(member) + " failed " + Hex(hr));
+            Fail("GetIDsOfNames " + TextToUtf8(member) + " failed " + Hex(hr));
             reported = true;
         }
         return result;
@@ -71,14 +72,14 @@ Var Run(IDispatch* object, const char16_t* member, WORD kind, std::initializer_l
     EXCEPINFO info{};
     UINT argError = 0;
     hr = object->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, kind, &params, &result.value, &info, &argError);
-    std::string description = info.bstrDescription ? Utf16ToUtf8(info.bstrDescription) : "";
+    std::string description = BstrToUtf8(info.bstrDescription);
     SysFreeString(info.bstrDescription);
     SysFreeString(info.bstrSource);
     SysFreeString(info.bstrHelpFile);
     if (outcome) {
         *outcome = {hr, description};
     } else if (FAILED(hr)) {
-        Fail(Utf16ToUtf8(member) + " failed " + Hex(hr) + ": " + description);
+        Fail(TextToUtf8(member) + " failed " + Hex(hr) + ": " + description);
         reported = true;
     }
     return result;
@@ -105,7 +106,7 @@ Var::Var(bool flag)
 Var::Var(const char* utf8)
 {
     VariantInit(&value);
-    std::u16string text = Utf8ToUtf16(utf8);
+    OleString text = Utf8ToOle(utf8);
     value.vt = VT_BSTR;
     value.bstrVal = SysAllocStringLen(text.data(), UINT(text.size()));
 }
@@ -125,7 +126,7 @@ Var::Var(IDispatch* object)
 Var::Var(const Var& other)
 {
     VariantInit(&value);
-    VariantCopy(&value, &other.value);
+    CopyVariant(&value, other.value);
 }
 
 Var Var::Column(const std::vector<std::string>& texts)
@@ -133,7 +134,7 @@ Var Var::Column(const std::vector<std::string>& texts)
     SAFEARRAYBOUND bounds[2] = {{ULONG(texts.size()), 0}, {1, 0}};
     SAFEARRAY* array = SafeArrayCreate(VT_BSTR, 2, bounds);
     for (size_t i = 0; i < texts.size(); ++i) {
-        std::u16string text = Utf8ToUtf16(texts[i]);
+        OleString text = Utf8ToOle(texts[i]);
         BSTR element = SysAllocStringLen(text.data(), UINT(text.size()));
         LONG indices[2] = {LONG(i), 0};
         SafeArrayPutElement(array, indices, element);
@@ -150,7 +151,7 @@ std::string Var::Text() const
     if (value.vt != VT_BSTR) {
         return "<vt " + std::to_string(value.vt) + ">";
     }
-    return Utf16ToUtf8(std::u16string_view(value.bstrVal ? value.bstrVal : u"", SysStringLen(value.bstrVal)));
+    return BstrToUtf8(value.bstrVal);
 }
 
 Var Invoke(IDispatch* object, const char16_t* member, WORD kind, std::initializer_list<Var> args, Outcome* outcome)
@@ -167,15 +168,15 @@ void ReportFailuresTo(FailureReport report)
 ComPtr<IDispatch> CreateServer(const char16_t* progId)
 {
     CLSID clsid;
-    if (CLSIDFromProgID(progId, &clsid) != S_OK) {
-        Fail(Utf16ToUtf8(progId) + " is not registered");
+    if (CLSIDFromProgID(ToOle(progId).c_str(), &clsid) != S_OK) {
+        Fail(TextToUtf8(progId) + " is not registered");
         return {};
     }
     IDispatch* server = nullptr;
     HRESULT hr =
         CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, reinterpret_cast<void**>(&server));
     if (hr != S_OK) {
-        Fail("CoCreateInstance " + Utf16ToUtf8(progId) + " failed " + Hex(hr));
+        Fail("CoCreateInstance " + TextToUtf8(progId) + " failed " + Hex(hr));
         return {};
     }
     return ComPtr<IDispatch>::Adopt(server);
@@ -186,7 +187,7 @@ ComPtr<IDispatch> Get(IDispatch* object, const char16_t* member, std::initialize
     bool reported;
     Var result = Run(object, member, DISPATCH_PROPERTYGET, args, nullptr, reported);
     if (!reported && result.value.vt != VT_DISPATCH) {
-        Fail(Utf16ToUtf8(member) + " returned no object");
+        Fail(TextToUtf8(member) + " returned no object");
     }
     return ObjectOf(result);
 }
@@ -202,7 +203,7 @@ LONG GetInt(IDispatch* object, const char16_t* member, std::initializer_list<Var
     Var result = Run(object, member, DISPATCH_PROPERTYGET, args, nullptr, reported);
     if (result.value.vt != VT_I4) {
         if (!reported) {
-            Fail(Utf16ToUtf8(member) + " returned no number");
+            Fail(TextToUtf8(member) + " returned no number");
         }
         return -1;
     }
@@ -214,7 +215,7 @@ std::string GetText(IDispatch* object, const char16_t* member, std::initializer_
     bool reported;
     Var result = Run(object, member, DISPATCH_PROPERTYGET, args, nullptr, reported);
     if (!reported && result.value.vt != VT_BSTR) {
-        Fail(Utf16ToUtf8(member) + " returned no text");
+        Fail(TextToUtf8(member) + " returned no text");
     }
     return result.Text();
 }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "office/dispatch/ComPtr.h"
-#include "platform/com/ole2.h"
+#include <ole2.h>
 
 namespace dispatch_test {
 

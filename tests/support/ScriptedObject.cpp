@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "office/dispatch/MemberName.h"
-#include "office/dispatch/Utf8.h"
+#include "tests/support/OleText.h"
 #include "tests/support/ScriptedServer.h"
 
 struct ScriptedObject::Script {
@@ -66,7 +66,7 @@ ScriptedObject& ScriptedObject::Dispid(std::u16string_view member, DISPID dispid
 {
     std::lock_guard guard(server.lock);
     ScriptFor(member).dispid = dispid;
-    spelled[dispid] = Utf16ToUtf8(member);
+    spelled[dispid] = TextToUtf8(member);
     return *this;
 }
 
@@ -77,7 +77,50 @@ ScriptedObject& ScriptedObject::Unknown(std::u16string_view member)
     return *this;
 }
 
-ULONG ScriptedObject::References() const { return ReferenceCount() - 1; }
+ULONG ScriptedObject::References() const { return references - 1; }
+
+// Not the servers' dispatch base: the test support builds for Windows without the office libraries.
+HRESULT ScriptedObject::QueryInterface(REFIID riid, void** ppvObject)
+{
+    if (ppvObject == nullptr) {
+        return E_POINTER;
+    }
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
+        *ppvObject = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *ppvObject = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG ScriptedObject::AddRef() { return ++references; }
+
+ULONG ScriptedObject::Release()
+{
+    const ULONG left = --references;
+    if (left == 0) {
+        delete this;
+    }
+    return left;
+}
+
+HRESULT ScriptedObject::GetTypeInfoCount(UINT* pctinfo)
+{
+    if (pctinfo == nullptr) {
+        return E_INVALIDARG;
+    }
+    *pctinfo = 0;
+    return S_OK;
+}
+
+HRESULT ScriptedObject::GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo)
+{
+    if (ppTInfo != nullptr) {
+        *ppTInfo = nullptr;
+    }
+    return DISP_E_BADINDEX;
+}
 
 HRESULT ScriptedObject::GetIDsOfNames(REFIID, LPOLESTR* rgszNames, UINT cNames, LCID lcid, DISPID* rgDispId)
 {
@@ -85,14 +128,14 @@ HRESULT ScriptedObject::GetIDsOfNames(REFIID, LPOLESTR* rgszNames, UINT cNames, 
         return E_INVALIDARG;
     }
     std::lock_guard guard(server.lock);
-    const std::u16string_view member(rgszNames[0]);
+    const std::u16string member = FromOle(rgszNames[0]);
     const auto found = scripts.find(LowerCaseName(member));
     const Script* existing = found == scripts.end() ? nullptr : found->second.get();
     if ((existing != nullptr && existing->unknown) ||
         (server.requireScripts && (existing == nullptr || !existing->Scripted()))) {
         RecordedCall lookup;
         lookup.object = name;
-        lookup.member = Utf16ToUtf8(member);
+        lookup.member = TextToUtf8(member);
         lookup.lcid = lcid;
         server.Record(std::move(lookup));
         rgDispId[0] = DISPID_UNKNOWN;
@@ -107,7 +150,7 @@ HRESULT ScriptedObject::GetIDsOfNames(REFIID, LPOLESTR* rgszNames, UINT cNames, 
         }
         script.dispid = next;
     }
-    spelled[script.dispid] = Utf16ToUtf8(member);  // the latest lookup names the next Invoke
+    spelled[script.dispid] = TextToUtf8(member);  // the latest lookup names the next Invoke
     rgDispId[0] = script.dispid;
     for (UINT i = 1; i < cNames; ++i) {
         rgDispId[i] = DISPID_UNKNOWN;
@@ -176,7 +219,7 @@ HRESULT ScriptedObject::Invoke(DISPID dispIdMember, REFIID, LCID lcid, WORD wFla
     if (FAILED(answer->Result())) {
         if (pExcepInfo != nullptr && !answer->Description().empty()) {
             *pExcepInfo = EXCEPINFO{};
-            const std::u16string text = Utf8ToUtf16(answer->Description());
+            const OleString text = Utf8ToOle(answer->Description());
             pExcepInfo->bstrDescription = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
             pExcepInfo->scode = answer->Result();
         }

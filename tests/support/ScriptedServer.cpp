@@ -3,8 +3,8 @@
 ScriptedServer::ScriptedServer(std::u16string_view progId, std::string rootName) : rootName(std::move(rootName))
 {
     if (!progId.empty()) {
-        registration = std::make_unique<ScopedClassRegistration>(
-            progId, CLSCTX_ALL, [this](REFIID riid, void** ppv) {
+        registration = std::make_unique<TestClass>(
+            progId, [this](REFIID riid, void** ppv) {
                 {
                     std::lock_guard guard(lock);
                     ++instances;

@@ -38,6 +38,7 @@
 // how many more the code under test still holds (scripts hold none).
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -46,9 +47,9 @@
 #include <string>
 #include <vector>
 
-#include "office/dispatch/DispatchBase.h"
-#include "platform/com/ClassRegistry.h"
-#include "platform/com/ole2.h"
+#include <ole2.h>
+
+#include "tests/support/TestClass.h"
 
 class ScriptedObject;
 class ScriptedServer;
@@ -105,7 +106,7 @@ private:
     std::string description;
 };
 
-class ScriptedObject : public DispatchBase {
+class ScriptedObject : public IDispatch {
 public:
     const std::string& Name() const { return name; }
 
@@ -123,6 +124,11 @@ public:
     // References held beyond the server's own.
     ULONG References() const;
 
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* pctinfo) override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT iTInfo, LCID lcid, ITypeInfo** ppTInfo) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID lcid,
                                             DISPID* rgDispId) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, WORD wFlags,
@@ -134,7 +140,9 @@ private:
     struct Script;
 
     ScriptedObject(ScriptedServer& server, std::string name);
-    ~ScriptedObject() override;
+    virtual ~ScriptedObject();
+    ScriptedObject(const ScriptedObject&) = delete;
+    ScriptedObject& operator=(const ScriptedObject&) = delete;
 
     Script& ScriptFor(std::u16string_view member);
     void DropScripts();
@@ -143,11 +151,12 @@ private:
     std::string name;
     std::map<std::u16string, std::unique_ptr<Script>> scripts;  // by lower-case name
     std::map<DISPID, std::string> spelled;                      // as first looked up
+    std::atomic<ULONG> references{1};                           // the server's own
 };
 
 class ScriptedServer {
 public:
-    // Registers under `progId` (CLSCTX_ALL) for the server's lifetime; an empty
+    // Registers under `progId` (a TestClass) for the server's lifetime; an empty
     // ProgID registers nothing. Every CoCreateInstance hands out the root object.
     explicit ScriptedServer(std::u16string_view progId = u"", std::string rootName = "Application");
     ~ScriptedServer();
@@ -177,5 +186,5 @@ private:
     int instances = 0;
     std::vector<RecordedCall> calls;
     std::vector<std::pair<std::string, ScriptedObject*>> objects;
-    std::unique_ptr<ScopedClassRegistration> registration;
+    std::unique_ptr<TestClass> registration;
 };

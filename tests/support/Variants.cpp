@@ -1,5 +1,7 @@
 #include "tests/support/Variants.h"
 
+#include "tests/support/OleText.h"
+
 VARIANT IntVariant(LONG value)
 {
     VARIANT v;
@@ -14,6 +16,16 @@ VARIANT TextVariant(const char16_t* text)
     VARIANT v;
     VariantInit(&v);
     v.vt = VT_BSTR;
-    v.bstrVal = SysAllocString(text);
+    v.bstrVal = SysAllocString(ToOle(text).c_str());
     return v;
+}
+
+HRESULT CopyVariant(VARIANT* target, const VARIANT& source)
+{
+    return VariantCopy(target, const_cast<VARIANT*>(&source));
+}
+
+HRESULT CopyVariantInd(VARIANT* target, const VARIANT& source)
+{
+    return VariantCopyInd(target, const_cast<VARIANT*>(&source));
 }

@@ -94,7 +94,7 @@ TEST_F(WordGeneratorTest, MissingTemplateQuitsTheWordProcessorAndReportsAddOnce)
     std::vector<std::string> members;
     CallWatcher watcher([&members](const std::string& member, WORD) { members.push_back(member); });
     EXPECT_EQ(Run("missing_template.xml"), 0);
-    std::vector<win32::record::Event> boxes = dialog.MessageBoxes();
+    std::vector<ShownBox> boxes = dialog.MessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Error");
     EXPECT_THAT(boxes[0].text, StartsWith("IDispatch::Invoke(\"Add\"="));

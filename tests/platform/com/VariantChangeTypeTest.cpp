@@ -132,8 +132,14 @@ TEST(VariantChangeType, DatesReadAndWriteAsMonthDayYear)
     ASSERT_EQ(out.To(VT_BSTR, &text), S_OK);
     EXPECT_EQ(text.Text(), OLESTR("2/29/2024"));
     EXPECT_EQ(Value(OLESTR("2023-02-29")).To(VT_DATE, &out), DISP_E_TYPEMISMATCH);
-    // Wine 8 reads a month beyond 12 as the day, with the day as the month.
-    EXPECT_EQ(Value(OLESTR("13/1/2024")).To(VT_DATE, &out), kUnderWine ? S_OK : DISP_E_TYPEMISMATCH);
+    // Where month/day/year is no date, year/month/day and then day/month/year are tried.
+    ASSERT_EQ(Value(OLESTR("13/1/2024")).To(VT_DATE, &out), S_OK);
+    ASSERT_EQ(out.To(VT_BSTR, &text), S_OK);
+    EXPECT_EQ(text.Text(), OLESTR("1/13/2024"));
+    ASSERT_EQ(Value(OLESTR("14/2/3")).To(VT_DATE, &out), S_OK);
+    ASSERT_EQ(out.To(VT_BSTR, &text), S_OK);
+    EXPECT_EQ(text.Text(), OLESTR("2/3/2014"));
+    EXPECT_EQ(Value(OLESTR("13/13/2024")).To(VT_DATE, &out), DISP_E_TYPEMISMATCH);
 
     ASSERT_EQ(Value(2.0).To(VT_DATE, &out), S_OK);  // day 2 is 1 January 1900
     ASSERT_EQ(out.To(VT_BSTR, &text), S_OK);

@@ -88,7 +88,7 @@ TEST(CodePages, CharactersBeyondTheBasicPlaneUseSurrogatePairs) {
     EXPECT_EQ("\xEF\xBF\xBD" "a", ToNarrow(CP_UTF8, WideString(OLESTR("\xD83D") OLESTR("a")), 2));
 }
 
-TEST(CodePages, Windows1252MapsItsOwnCharactersAndUsesTheDefaultForOthers) {
+TEST(CodePages, Windows1252MapsItsOwnCharactersBestFitsOthersOrUsesTheDefault) {
     EXPECT_EQ(OLESTR("\u00e9\u20ac\u0081\u0178"), ToWide(1252, "\xE9\x80\x81\x9F", 4));
 
     char narrow[8] = {};
@@ -97,16 +97,24 @@ TEST(CodePages, Windows1252MapsItsOwnCharactersAndUsesTheDefaultForOthers) {
     EXPECT_STREQ("\x80\xE9", narrow);
     EXPECT_FALSE(usedDefault);
 
-    // Windows maps a letter with an accent the code page lacks to its base
-    // letter ("best fit", A for U+0100); this layer writes the default character.
+    // A letter the code page lacks goes to a similar one ("best fit": A for
+    // U+0100, ASCII for a full-width form) without using the default.
+    EXPECT_EQ(4, WideCharToMultiByte(1252, 0, OLESTR("A\u0100\uff21"), -1, narrow, 8, nullptr, &usedDefault));
+    EXPECT_STREQ("AAA", narrow);
+    EXPECT_FALSE(usedDefault);
     EXPECT_EQ(4, WideCharToMultiByte(1252, 0, OLESTR("A\u0100\u4e2d"), -1, narrow, 8, nullptr, &usedDefault));
-    EXPECT_STREQ(kUnderWine ? "AA?" : "A??", narrow);
+    EXPECT_STREQ("AA?", narrow);
+    EXPECT_TRUE(usedDefault);
+    // ... unless the caller refuses best fit.
+    EXPECT_EQ(3, WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, OLESTR("A\u0100"), -1, narrow, 8, nullptr,
+                                     &usedDefault));
+    EXPECT_STREQ("A?", narrow);
     EXPECT_TRUE(usedDefault);
 
-    // A character outside the basic plane: one default character here, one per surrogate under Wine 8.
+    // A character outside the basic plane is two UTF-16 units, each without a byte.
     const char star = '*';
-    EXPECT_EQ(kUnderWine ? 2 : 1, WideCharToMultiByte(1252, 0, OLESTR("\U0001F600"), 2, narrow, 8, &star, &usedDefault));
-    EXPECT_EQ('*', narrow[0]);
+    EXPECT_EQ(2, WideCharToMultiByte(1252, 0, OLESTR("\U0001F600"), 2, narrow, 8, &star, &usedDefault));
+    EXPECT_EQ(std::string("**"), std::string(narrow, 2));
 }
 
 TEST(CodePages, TheAnsiCodePageIsUtf8UnlessTheEnvironmentAsksFor1252) {
@@ -125,9 +133,9 @@ TEST(AnsiCodePage1252, ConversionsThroughCpAcpUseWindows1252) {
     char narrow[4] = {};
     BOOL usedDefault = FALSE;
     EXPECT_EQ(2, WideCharToMultiByte(CP_ACP, 0, OLESTR("\u0141"), -1, narrow, 4, nullptr, &usedDefault));
-    // Best fit on Windows: L for U+0141, and no default character used.
-    EXPECT_STREQ(kUnderWine ? "L" : "?", narrow);
-    EXPECT_EQ(!kUnderWine, static_cast<bool>(usedDefault));
+    // Best fit: L for U+0141, and no default character used.
+    EXPECT_STREQ("L", narrow);
+    EXPECT_FALSE(usedDefault);
 }
 
 }  // namespace
