@@ -2,6 +2,7 @@
 
 #include "office/dispatch/AutomationError.h"
 #include "office/dispatch/Utf8.h"
+#include "office/dispatch/VariantSource.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ void Argument::Require() const
 void Argument::Coerce(VARIANT* out, VARTYPE vt, USHORT flags) const
 {
     Require();
-    const HRESULT hr = VariantChangeType(out, &Raw(), flags, vt);
+    const HRESULT hr = VariantChangeType(out, VariantSource(Raw()), flags, vt);
     if (FAILED(hr)) {
         throw DispatchFailure(hr == DISP_E_OVERFLOW ? DISP_E_OVERFLOW : DISP_E_TYPEMISMATCH, position);
     }
@@ -89,11 +90,11 @@ DATE Argument::AsDate() const
     return v.value.date;
 }
 
-std::u16string Argument::AsText() const
+OleString Argument::AsText() const
 {
     ScopedVariant v;
     Coerce(&v.value, VT_BSTR, VARIANT_ALPHABOOL);
-    return std::u16string(v.value.bstrVal == nullptr ? u"" : v.value.bstrVal, SysStringLen(v.value.bstrVal));
+    return OleString(v.value.bstrVal == nullptr ? OLESTR("") : v.value.bstrVal, SysStringLen(v.value.bstrVal));
 }
 
 std::string Argument::AsUtf8() const { return Utf16ToUtf8(AsText()); }
@@ -115,7 +116,7 @@ ComPtr<IDispatch> Argument::AsObject() const
 {
     Require();
     ScopedVariant direct;
-    VariantCopyInd(&direct.value, &Raw());
+    VariantCopyInd(&direct.value, VariantSource(Raw()));
     if (direct.value.vt != VT_DISPATCH && direct.value.vt != VT_UNKNOWN) {
         throw DispatchFailure(DISP_E_TYPEMISMATCH, position);
     }

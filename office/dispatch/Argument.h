@@ -6,13 +6,13 @@
 #include <string>
 
 #include "office/dispatch/ComPtr.h"
-#include "platform/com/ole2.h"
+#include "office/dispatch/OleString.h"
 
 // A collection index: a 1-based number or a name, as the caller passed it.
 struct Index {
     bool byName = false;
     LONG number = 0;
-    std::u16string name;
+    OleString name;
 };
 
 class Argument {
@@ -30,7 +30,7 @@ public:
     LONG AsInt() const;               // numbers rounded as OLE rounds, numeric text
     double AsDouble() const;
     DATE AsDate() const;
-    std::u16string AsText() const;    // numbers and dates in their text form
+    OleString AsText() const;    // numbers and dates in their text form
     std::string AsUtf8() const;
     Index AsIndex() const;            // a text is a name, anything numeric a number
     ComPtr<IDispatch> AsObject() const;  // Nothing gives an empty pointer

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/com/ole2.h"
+#include <ole2.h>
 
 // A call the object refuses (bad value, missing file, no such item): the
 // caller gets DISP_E_EXCEPTION, and EXCEPINFO with `description` and `scode`

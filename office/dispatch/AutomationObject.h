@@ -5,10 +5,10 @@
 //       static const MemberTable<Document>& Members()
 //       {
 //           static const MemberTable<Document> table = {
-//               {u"Name", Kind::Get, [](Document& self, Call& call) { call.ReturnUtf8(self.name); }},
-//               {u"Saved", Kind::Get | Kind::Put, &Document::Saved},
-//               {u"Close", Kind::Method, &Document::Close, 0, 3},      // up to three optional arguments
-//               {u"Item", Kind::Method, &Document::Item, 1, 1},       // one required argument
+//               {OLESTR("Name"), Kind::Get, [](Document& self, Call& call) { call.ReturnUtf8(self.name); }},
+//               {OLESTR("Saved"), Kind::Get | Kind::Put, &Document::Saved},
+//               {OLESTR("Close"), Kind::Method, &Document::Close, 0, 3},      // up to three optional arguments
+//               {OLESTR("Item"), Kind::Method, &Document::Item, 1, 1},       // one required argument
 //           };
 //           return table;
 //       }
@@ -62,7 +62,7 @@
 
 template <class T>
 struct Member {
-    std::u16string_view name;
+    OleStringView name;
     WORD kinds;
     std::function<void(T&, Call&)> handler;
     UINT minArgs = 0;
@@ -87,7 +87,7 @@ private:
     {
         std::vector<MemberInfo> infos;
         for (const Member<T>& m : members) {
-            infos.push_back(MemberInfo{std::u16string(m.name), m.kinds, m.minArgs, m.maxArgs, m.dispid});
+            infos.push_back(MemberInfo{OleString(m.name), m.kinds, m.minArgs, m.maxArgs, m.dispid});
         }
         return infos;
     }

@@ -2,8 +2,9 @@
 
 #include "office/dispatch/AutomationError.h"
 #include "office/dispatch/Utf8.h"
+#include "office/dispatch/VariantSource.h"
 
-Call::Call(std::u16string_view member, WORD kind, LCID lcid, std::vector<const VARIANT*> arguments,
+Call::Call(OleStringView member, WORD kind, LCID lcid, std::vector<const VARIANT*> arguments,
            const VARIANT* putValue)
     : member(member), kind(kind), lcid(lcid), arguments(std::move(arguments)), putValue(putValue)
 {
@@ -41,7 +42,7 @@ void Call::ReturnBool(bool value)
     result.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
 }
 
-void Call::ReturnText(std::u16string_view text)
+void Call::ReturnText(OleStringView text)
 {
     ResetResult();
     BSTR bstr = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
@@ -67,7 +68,7 @@ void Call::ReturnObject(IDispatch* object)
 void Call::ReturnVariant(const VARIANT& value)
 {
     ResetResult();
-    const HRESULT hr = VariantCopy(&result, &value);
+    const HRESULT hr = VariantCopy(&result, VariantSource(value));
     if (FAILED(hr)) {
         throw DispatchFailure(hr);
     }

@@ -10,13 +10,13 @@
 
 class Call {
 public:
-    Call(std::u16string_view member, WORD kind, LCID lcid, std::vector<const VARIANT*> arguments,
+    Call(OleStringView member, WORD kind, LCID lcid, std::vector<const VARIANT*> arguments,
          const VARIANT* putValue);
     ~Call();
     Call(const Call&) = delete;
     Call& operator=(const Call&) = delete;
 
-    std::u16string_view Member() const { return member; }  // as the table spells it
+    OleStringView Member() const { return member; }  // as the table spells it
     WORD Kind() const { return kind; }
     bool IsPut() const { return putValue != nullptr; }
     LCID Lcid() const { return lcid; }
@@ -34,10 +34,10 @@ public:
     LONG Int(size_t i) const { return Arg(i).AsInt(); }
     LONG Int(size_t i, LONG fallback) const { return Has(i) ? Arg(i).AsInt() : fallback; }
     double Double(size_t i) const { return Arg(i).AsDouble(); }
-    std::u16string Text(size_t i) const { return Arg(i).AsText(); }
-    std::u16string Text(size_t i, std::u16string_view fallback) const
+    OleString Text(size_t i) const { return Arg(i).AsText(); }
+    OleString Text(size_t i, OleStringView fallback) const
     {
-        return Has(i) ? Arg(i).AsText() : std::u16string(fallback);
+        return Has(i) ? Arg(i).AsText() : OleString(fallback);
     }
     std::string Utf8(size_t i) const { return Arg(i).AsUtf8(); }
     Index IndexArg(size_t i) const { return Arg(i).AsIndex(); }
@@ -46,7 +46,7 @@ public:
     // The result; a member that sets none returns VT_EMPTY.
     void ReturnInt(LONG value);
     void ReturnBool(bool value);
-    void ReturnText(std::u16string_view text);
+    void ReturnText(OleStringView text);
     void ReturnUtf8(std::string_view text);
     // An object, or Nothing (VT_DISPATCH holding null) for a null pointer.
     void ReturnObject(IDispatch* object);
@@ -65,7 +65,7 @@ public:
 private:
     void ResetResult();
 
-    std::u16string_view member;
+    OleStringView member;
     WORD kind;
     LCID lcid;
     std::vector<const VARIANT*> arguments;

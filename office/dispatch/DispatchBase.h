@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "platform/com/ole2.h"
+#include <ole2.h>
 
 class DispatchBase : public IDispatch {
 public:
@@ -22,7 +22,7 @@ public:
 protected:
     // A new object holds one reference, for its creator.
     DispatchBase();
-    ~DispatchBase() override;
+    virtual ~DispatchBase();
     DispatchBase(const DispatchBase&) = delete;
     DispatchBase& operator=(const DispatchBase&) = delete;
 

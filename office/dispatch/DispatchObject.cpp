@@ -11,7 +11,7 @@ namespace {
 
 // The caller's error box shows only the invocation failure; the reason goes
 // to the diagnostics channel so that users running from a terminal or a log see it.
-void RaiseError(EXCEPINFO* info, const std::u16string& source, const std::string& description, HRESULT scode)
+void RaiseError(EXCEPINFO* info, const OleString& source, const std::string& description, HRESULT scode)
 {
     std::fprintf(stderr, "tolvane: %s\n", description.c_str());
     std::fflush(stderr);
@@ -22,7 +22,7 @@ void RaiseError(EXCEPINFO* info, const std::u16string& source, const std::string
     if (!source.empty()) {
         info->bstrSource = SysAllocStringLen(source.data(), static_cast<UINT>(source.size()));
     }
-    const std::u16string text = Utf8ToUtf16(description);
+    const OleString text = Utf8ToUtf16(description);
     info->bstrDescription = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     info->scode = scode;
 }
@@ -45,7 +45,7 @@ HRESULT InvokeDefaultMember(IDispatch* object, DISPPARAMS* arguments, LCID lcid,
                             EXCEPINFO* pExcepInfo, UINT* puArgErr)
 {
     DISPID dispid = DISPID_VALUE;
-    OLECHAR itemName[] = u"Item";
+    OLECHAR itemName[] = OLESTR("Item");
     LPOLESTR names[] = {itemName};
     if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, lcid, &dispid))) {
         dispid = DISPID_VALUE;

@@ -21,5 +21,5 @@ protected:
     virtual const DispatchTable& Table() const = 0;
     virtual void RunMember(size_t index, Call& call) = 0;
     // Goes into EXCEPINFO's bstrSource when a call is refused.
-    virtual std::u16string ErrorSource() const { return {}; }
+    virtual OleString ErrorSource() const { return {}; }
 };

@@ -31,18 +31,18 @@ DispatchTable::DispatchTable(std::vector<MemberInfo> entries) : members(std::mov
     // Without an explicit default member, Item serves DISPID_VALUE.
     if (std::none_of(members.begin(), members.end(), [](const MemberInfo& m) { return m.dispid == DISPID_VALUE; })) {
         DISPID item = DISPID_UNKNOWN;
-        if (FindName(u"Item", &item)) {
+        if (FindName(OLESTR("Item"), &item)) {
             for (MemberInfo& m : members) {
                 if (m.dispid == item) {
                     m.dispid = DISPID_VALUE;
                 }
             }
-            byName[u"item"] = DISPID_VALUE;
+            byName[OLESTR("item")] = DISPID_VALUE;
         }
     }
 }
 
-bool DispatchTable::FindName(std::u16string_view name, DISPID* dispid) const
+bool DispatchTable::FindName(OleStringView name, DISPID* dispid) const
 {
     const auto it = byName.find(LowerCaseName(name));
     if (it == byName.end()) {

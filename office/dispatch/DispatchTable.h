@@ -3,11 +3,10 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <unordered_map>
 #include <vector>
 
-#include "platform/com/ole2.h"
+#include "office/dispatch/OleString.h"
 
 // Invoke kinds a member answers. Method and Get are interchangeable for the
 // caller: a member declared with either answers both.
@@ -19,7 +18,7 @@ constexpr WORD PutRef = DISPATCH_PROPERTYPUTREF;
 }  // namespace Kind
 
 struct MemberInfo {
-    std::u16string name;
+    OleString name;
     WORD kinds;
     UINT minArgs;   // positional arguments, not counting a put's value
     UINT maxArgs;
@@ -31,12 +30,12 @@ public:
     explicit DispatchTable(std::vector<MemberInfo> members);
 
     // False for a name the class does not have.
-    bool FindName(std::u16string_view name, DISPID* dispid) const;
+    bool FindName(OleStringView name, DISPID* dispid) const;
     // The entry that answers a put (or a get/method) of `dispid`; -1 when there is none.
     int Find(DISPID dispid, bool put) const;
     const MemberInfo& At(size_t index) const { return members[index]; }
 
 private:
     std::vector<MemberInfo> members;
-    std::unordered_map<std::u16string, DISPID> byName;  // lower-case names
+    std::unordered_map<OleString, DISPID> byName;  // lower-case names
 };

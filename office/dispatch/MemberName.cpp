@@ -1,11 +1,11 @@
 #include "office/dispatch/MemberName.h"
 
-std::u16string LowerCaseName(std::u16string_view name)
+OleString LowerCaseName(OleStringView name)
 {
-    std::u16string lower(name);
-    for (char16_t& c : lower) {
-        if (c >= u'A' && c <= u'Z') {
-            c = char16_t(c - u'A' + u'a');
+    OleString lower(name);
+    for (OLECHAR& c : lower) {
+        if (c >= 'A' && c <= 'Z') {
+            c = OLECHAR(c - 'A' + 'a');
         }
     }
     return lower;

@@ -1,7 +1,6 @@
 // Member names compare without regard to (ASCII) case, as automation requires.
 #pragma once
 
-#include <string>
-#include <string_view>
+#include "office/dispatch/OleString.h"
 
-std::u16string LowerCaseName(std::u16string_view name);
+OleString LowerCaseName(OleStringView name);

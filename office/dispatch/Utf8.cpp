@@ -1,20 +1,20 @@
 #include "office/dispatch/Utf8.h"
 
-#include "platform/win32/windows.h"
+#include <windows.h>
 
-std::u16string Utf8ToUtf16(std::string_view text)
+OleString Utf8ToUtf16(std::string_view text)
 {
     if (text.empty()) {
         return {};
     }
     const int length = static_cast<int>(text.size());
     const int wide = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
-    std::u16string result(static_cast<size_t>(wide), u'\0');
+    OleString result(static_cast<size_t>(wide), '\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), length, result.data(), wide);
     return result;
 }
 
-std::string Utf16ToUtf8(std::u16string_view text)
+std::string Utf16ToUtf8(OleStringView text)
 {
     if (text.empty()) {
         return {};

@@ -1,8 +1,7 @@
 // UTF-8 <-> UTF-16 for the servers: documents are UTF-8, automation text is UTF-16.
 #pragma once
 
-#include <string>
-#include <string_view>
+#include "office/dispatch/OleString.h"
 
-std::u16string Utf8ToUtf16(std::string_view text);
-std::string Utf16ToUtf8(std::u16string_view text);
+OleString Utf8ToUtf16(std::string_view text);
+std::string Utf16ToUtf8(OleStringView text);

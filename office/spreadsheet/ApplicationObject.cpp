@@ -19,29 +19,29 @@ public:
     static const MemberTable<ApplicationObject>& Members()
     {
         static const MemberTable<ApplicationObject> table = {
-            {u"Workbooks", Kind::Get, [](ApplicationObject& self, Call& call) { call.ReturnObject(MakeWorkbooks(self.state)); },
+            {OLESTR("Workbooks"), Kind::Get, [](ApplicationObject& self, Call& call) { call.ReturnObject(MakeWorkbooks(self.state)); },
              0, 0, 0x23c},
-            {u"ActiveWorkbook", Kind::Get, &ApplicationObject::ActiveWorkbook, 0, 0, 0x134},
-            {u"ActiveSheet", Kind::Get, &ApplicationObject::ActiveSheet, 0, 0, 0x133},
-            {u"ActiveCell", Kind::Get, &ApplicationObject::ActiveCell, 0, 0, 0x131},
-            {u"Selection", Kind::Get, &ApplicationObject::Selection, 0, 0, 0x93},
-            {u"Rows", Kind::Get, &ApplicationObject::Rows, 0, 0, 0x102},
-            {u"Cells", Kind::Get, &ApplicationObject::Cells, 0, 0, 0xee},
-            {u"Range", Kind::Get, &ApplicationObject::Range, 1, 2, 0xc5},
-            {u"Visible", Kind::Get | Kind::Put, &ApplicationObject::Visible, 0, 0, 0x22e},
-            {u"EnableEvents", Kind::Get | Kind::Put, &ApplicationObject::EnableEvents, 0, 0, 0x4bc},
-            {u"WindowState", Kind::Get | Kind::Put, &ApplicationObject::WindowState, 0, 0, 0x18c},
-            {u"CutCopyMode", Kind::Get | Kind::Put, &ApplicationObject::CutCopyMode, 0, 0, 0x14a},
-            {u"AddIns", Kind::Get, [](ApplicationObject&, Call& call) { call.ReturnObject(MakeAddIns()); }, 0, 0, 0x225},
-            {u"SendKeys", Kind::Method, &ApplicationObject::SendKeys, 1, 2, 0x17f},
-            {u"Quit", Kind::Method, &ApplicationObject::Quit, 0, 0, 0x12e},
-            {u"Name", Kind::Get, [](ApplicationObject&, Call& call) { call.ReturnText(u"Spreadsheet"); }, 0, 0, 0x6e},
+            {OLESTR("ActiveWorkbook"), Kind::Get, &ApplicationObject::ActiveWorkbook, 0, 0, 0x134},
+            {OLESTR("ActiveSheet"), Kind::Get, &ApplicationObject::ActiveSheet, 0, 0, 0x133},
+            {OLESTR("ActiveCell"), Kind::Get, &ApplicationObject::ActiveCell, 0, 0, 0x131},
+            {OLESTR("Selection"), Kind::Get, &ApplicationObject::Selection, 0, 0, 0x93},
+            {OLESTR("Rows"), Kind::Get, &ApplicationObject::Rows, 0, 0, 0x102},
+            {OLESTR("Cells"), Kind::Get, &ApplicationObject::Cells, 0, 0, 0xee},
+            {OLESTR("Range"), Kind::Get, &ApplicationObject::Range, 1, 2, 0xc5},
+            {OLESTR("Visible"), Kind::Get | Kind::Put, &ApplicationObject::Visible, 0, 0, 0x22e},
+            {OLESTR("EnableEvents"), Kind::Get | Kind::Put, &ApplicationObject::EnableEvents, 0, 0, 0x4bc},
+            {OLESTR("WindowState"), Kind::Get | Kind::Put, &ApplicationObject::WindowState, 0, 0, 0x18c},
+            {OLESTR("CutCopyMode"), Kind::Get | Kind::Put, &ApplicationObject::CutCopyMode, 0, 0, 0x14a},
+            {OLESTR("AddIns"), Kind::Get, [](ApplicationObject&, Call& call) { call.ReturnObject(MakeAddIns()); }, 0, 0, 0x225},
+            {OLESTR("SendKeys"), Kind::Method, &ApplicationObject::SendKeys, 1, 2, 0x17f},
+            {OLESTR("Quit"), Kind::Method, &ApplicationObject::Quit, 0, 0, 0x12e},
+            {OLESTR("Name"), Kind::Get, [](ApplicationObject&, Call& call) { call.ReturnText(OLESTR("Spreadsheet")); }, 0, 0, 0x6e},
         };
         return table;
     }
 
 private:
-    std::u16string ErrorSource() const override { return u"Spreadsheet"; }
+    OleString ErrorSource() const override { return OLESTR("Spreadsheet"); }
 
     void ActiveWorkbook(Call& call)
     {
@@ -188,13 +188,13 @@ private:
 
     void SendKeys(Call& call)
     {
-        std::u16string keys = call.Text(0);
+        OleString keys = call.Text(0);
         for (auto& c : keys) {
-            if (c >= u'a' && c <= u'z') {
-                c = char16_t(c - u'a' + u'A');
+            if (c >= 'a' && c <= 'z') {
+                c = OLECHAR(c - 'a' + 'A');
             }
         }
-        if (keys.find(u"{ESC}") != std::u16string::npos || keys.find(u"{ESCAPE}") != std::u16string::npos) {
+        if (keys.find(OLESTR("{ESC}")) != OleString::npos || keys.find(OLESTR("{ESCAPE}")) != OleString::npos) {
             state->clipboard.reset();
         }
     }

@@ -12,7 +12,7 @@ public:
     static const MemberTable<CommentObject>& Members()
     {
         static const MemberTable<CommentObject> table = {
-            {u"Text", Kind::Method, &CommentObject::Text, 0, 3},
+            {OLESTR("Text"), Kind::Method, &CommentObject::Text, 0, 3},
         };
         return table;
     }

@@ -25,8 +25,8 @@ public:
     static const MemberTable<InteriorObject>& Members()
     {
         static const MemberTable<InteriorObject> table = {
-            {u"ColorIndex", Kind::Get | Kind::Put, &InteriorObject::ColorIndex, 0, 0, 0x61},
-            {u"Pattern", Kind::Get, &InteriorObject::Pattern, 0, 0, 0x5f},
+            {OLESTR("ColorIndex"), Kind::Get | Kind::Put, &InteriorObject::ColorIndex, 0, 0, 0x61},
+            {OLESTR("Pattern"), Kind::Get, &InteriorObject::Pattern, 0, 0, 0x5f},
         };
         return table;
     }
@@ -70,7 +70,7 @@ public:
     static const MemberTable<BorderObject>& Members()
     {
         static const MemberTable<BorderObject> table = {
-            {u"LineStyle", Kind::Get | Kind::Put, &BorderObject::LineStyle},
+            {OLESTR("LineStyle"), Kind::Get | Kind::Put, &BorderObject::LineStyle},
         };
         return table;
     }
@@ -99,8 +99,8 @@ public:
     static const MemberTable<BordersObject>& Members()
     {
         static const MemberTable<BordersObject> table = {
-            {u"Item", Kind::Get, &BordersObject::Item, 1, 1, 0xaa},
-            {u"Count", Kind::Get, [](BordersObject&, Call& call) { call.ReturnInt(6); }, 0, 0, 0x76},
+            {OLESTR("Item"), Kind::Get, &BordersObject::Item, 1, 1, 0xaa},
+            {OLESTR("Count"), Kind::Get, [](BordersObject&, Call& call) { call.ReturnInt(6); }, 0, 0, 0x76},
         };
         return table;
     }

@@ -17,13 +17,13 @@ public:
     static const MemberTable<NameObject>& Members()
     {
         static const MemberTable<NameObject> table = {
-            {u"Name", Kind::Get, [](NameObject& self, Call& call) { call.ReturnUtf8(DisplayName(self.Model(), self.Find())); },
+            {OLESTR("Name"), Kind::Get, [](NameObject& self, Call& call) { call.ReturnUtf8(DisplayName(self.Model(), self.Find())); },
              0, 0, 0x6e},
-            {u"RefersTo", Kind::Get,
+            {OLESTR("RefersTo"), Kind::Get,
              [](NameObject& self, Call& call) { call.ReturnUtf8("=" + self.Find().formula.Text()); }, 0, 0, 0x3aa},
-            {u"RefersToRange", Kind::Get, &NameObject::RefersToRange, 0, 0, 0x488},
-            {u"Visible", Kind::Get, &NameObject::Visible, 0, 0, 0x22e},
-            {u"Delete", Kind::Method, &NameObject::Delete, 0, 0, 0x75},
+            {OLESTR("RefersToRange"), Kind::Get, &NameObject::RefersToRange, 0, 0, 0x488},
+            {OLESTR("Visible"), Kind::Get, &NameObject::Visible, 0, 0, 0x22e},
+            {OLESTR("Delete"), Kind::Method, &NameObject::Delete, 0, 0, 0x75},
         };
         return table;
     }
@@ -88,10 +88,10 @@ public:
     static const MemberTable<NamesObject>& Members()
     {
         static const MemberTable<NamesObject> table = {
-            {u"Item", Kind::Method, &NamesObject::Item, 0, 3, 0xaa},
-            {u"Count", Kind::Get, [](NamesObject& self, Call& call) { call.ReturnInt(LONG(self.document->Model().names.size())); },
+            {OLESTR("Item"), Kind::Method, &NamesObject::Item, 0, 3, 0xaa},
+            {OLESTR("Count"), Kind::Get, [](NamesObject& self, Call& call) { call.ReturnInt(LONG(self.document->Model().names.size())); },
              0, 0, 0x76},
-            {u"Add", Kind::Method, &NamesObject::Add, 1, 2, 0xb5},
+            {OLESTR("Add"), Kind::Method, &NamesObject::Add, 1, 2, 0xb5},
         };
         return table;
     }

@@ -8,7 +8,7 @@
 
 #include "office/dispatch/ComPtr.h"
 #include "office/spreadsheet/SpreadsheetState.h"
-#include "platform/com/ole2.h"
+#include <ole2.h>
 
 class Call;
 

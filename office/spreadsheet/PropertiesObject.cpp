@@ -43,8 +43,8 @@ public:
     static const MemberTable<PropertiesObject>& Members()
     {
         static const MemberTable<PropertiesObject> table = {
-            {u"Add", Kind::Method, &PropertiesObject::Add, 2, 5},
-            {u"Count", Kind::Get,
+            {OLESTR("Add"), Kind::Method, &PropertiesObject::Add, 2, 5},
+            {OLESTR("Count"), Kind::Get,
              [](PropertiesObject& self, Call& call) {
                  call.ReturnInt(LONG(CustomProperties(self.document->Model().package).size()));
              },
@@ -111,8 +111,8 @@ public:
     static const MemberTable<AddInsObject>& Members()
     {
         static const MemberTable<AddInsObject> table = {
-            {u"Item", Kind::Get, &AddInsObject::Item, 1, 1, 0xaa},
-            {u"Count", Kind::Get, [](AddInsObject&, Call& call) { call.ReturnInt(0); }, 0, 0, 0x76},
+            {OLESTR("Item"), Kind::Get, &AddInsObject::Item, 1, 1, 0xaa},
+            {OLESTR("Count"), Kind::Get, [](AddInsObject&, Call& call) { call.ReturnInt(0); }, 0, 0, 0x76},
         };
         return table;
     }

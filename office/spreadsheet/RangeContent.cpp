@@ -6,6 +6,7 @@
 
 #include "office/dispatch/AutomationError.h"
 #include "office/dispatch/Utf8.h"
+#include "office/dispatch/VariantSource.h"
 #include "office/spreadsheet/CellEditing.h"
 #include "office/spreadsheet/NumberFormats.h"
 
@@ -54,7 +55,7 @@ void PutVariant(CellEditor& editor, int32_t row, int32_t column, const VARIANT& 
         editor.Clear(row, column);
         return;
     case VT_BSTR:
-        editor.PutText(row, column, Utf16ToUtf8(std::u16string_view(value.bstrVal ? value.bstrVal : u"",
+        editor.PutText(row, column, Utf16ToUtf8(OleStringView(value.bstrVal ? value.bstrVal : OLESTR(""),
                                                                     value.bstrVal ? SysStringLen(value.bstrVal) : 0)));
         return;
     case VT_BOOL:
@@ -69,7 +70,7 @@ void PutVariant(CellEditor& editor, int32_t row, int32_t column, const VARIANT& 
     default: {
         VARIANT number;
         VariantInit(&number);
-        if (FAILED(VariantChangeType(&number, &value, 0, VT_R8))) {
+        if (FAILED(VariantChangeType(&number, VariantSource(value), 0, VT_R8))) {
             throw DispatchFailure(DISP_E_TYPEMISMATCH);
         }
         editor.PutNumber(row, column, number.dblVal);
@@ -156,7 +157,7 @@ void ToVariant(const CellValue& value, bool dateFormat, VARIANT* out)
         }
         break;
     case CellValue::Kind::Text: {
-        std::u16string text = Utf8ToUtf16(value.text);
+        OleString text = Utf8ToUtf16(value.text);
         out->vt = VT_BSTR;
         out->bstrVal = SysAllocStringLen(text.data(), UINT(text.size()));
         break;
@@ -300,7 +301,7 @@ void GetNumberFormat(Workbook& workbook, Sheet& sheet, const CellRect& rect, VAR
         result->vt = VT_NULL;
         return;
     }
-    std::u16string text = Utf8ToUtf16(code);
+    OleString text = Utf8ToUtf16(code);
     result->vt = VT_BSTR;
     result->bstrVal = SysAllocStringLen(text.data(), UINT(text.size()));
 }

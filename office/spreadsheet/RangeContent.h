@@ -5,7 +5,7 @@
 
 #include "office/spreadsheet/CellAddress.h"
 #include "office/spreadsheet/Workbook.h"
-#include "platform/com/ole2.h"
+#include <ole2.h>
 
 namespace office::spreadsheet {
 

@@ -15,15 +15,15 @@ public:
     static const MemberTable<WorkbookObject>& Members()
     {
         static const MemberTable<WorkbookObject> table = {
-            {u"Name", Kind::Get, [](WorkbookObject& self, Call& call) { call.ReturnUtf8(self.document->Name()); }, 0, 0,
+            {OLESTR("Name"), Kind::Get, [](WorkbookObject& self, Call& call) { call.ReturnUtf8(self.document->Name()); }, 0, 0,
              0x6e},
-            {u"CustomDocumentProperties", Kind::Get, &WorkbookObject::CustomDocumentProperties, 0, 0, 0x499},
-            {u"Names", Kind::Get, &WorkbookObject::Names, 0, 0, 0x1ba},
-            {u"ActiveSheet", Kind::Get, &WorkbookObject::ActiveSheet, 0, 0, 0x133},
-            {u"Worksheets", Kind::Get, &WorkbookObject::Worksheets, 1, 1, 0x1ee},
-            {u"Sheets", Kind::Get, &WorkbookObject::Worksheets, 1, 1, 0x1e5},
-            {u"Activate", Kind::Method, &WorkbookObject::Activate, 0, 0, 0x130},
-            {u"Close", Kind::Method, &WorkbookObject::Close, 0, 3, 0x115},
+            {OLESTR("CustomDocumentProperties"), Kind::Get, &WorkbookObject::CustomDocumentProperties, 0, 0, 0x499},
+            {OLESTR("Names"), Kind::Get, &WorkbookObject::Names, 0, 0, 0x1ba},
+            {OLESTR("ActiveSheet"), Kind::Get, &WorkbookObject::ActiveSheet, 0, 0, 0x133},
+            {OLESTR("Worksheets"), Kind::Get, &WorkbookObject::Worksheets, 1, 1, 0x1ee},
+            {OLESTR("Sheets"), Kind::Get, &WorkbookObject::Worksheets, 1, 1, 0x1e5},
+            {OLESTR("Activate"), Kind::Method, &WorkbookObject::Activate, 0, 0, 0x130},
+            {OLESTR("Close"), Kind::Method, &WorkbookObject::Close, 0, 3, 0x115},
         };
         return table;
     }

@@ -30,10 +30,10 @@ public:
     static const MemberTable<WorkbooksObject>& Members()
     {
         static const MemberTable<WorkbooksObject> table = {
-            {u"Add", Kind::Method, &WorkbooksObject::Add, 0, 1, 0xb5},
-            {u"Count", Kind::Get, [](WorkbooksObject& self, Call& call) { call.ReturnInt(LONG(self.state->workbooks.size())); },
+            {OLESTR("Add"), Kind::Method, &WorkbooksObject::Add, 0, 1, 0xb5},
+            {OLESTR("Count"), Kind::Get, [](WorkbooksObject& self, Call& call) { call.ReturnInt(LONG(self.state->workbooks.size())); },
              0, 0, 0x76},
-            {u"Item", Kind::Get, &WorkbooksObject::Item, 1, 1, 0xaa},
+            {OLESTR("Item"), Kind::Get, &WorkbooksObject::Item, 1, 1, 0xaa},
         };
         return table;
     }

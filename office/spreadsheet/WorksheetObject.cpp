@@ -15,17 +15,17 @@ public:
     static const MemberTable<WorksheetObject>& Members()
     {
         static const MemberTable<WorksheetObject> table = {
-            {u"Rows", Kind::Get, &WorksheetObject::Rows, 0, 0, 0x102},
-            {u"Columns", Kind::Get, &WorksheetObject::Columns, 0, 0, 0xf1},
-            {u"Cells", Kind::Get, &WorksheetObject::Cells, 0, 0, 0xee},
-            {u"Range", Kind::Get, &WorksheetObject::Range, 1, 2, 0xc5},
-            {u"CodeName", Kind::Get, [](WorksheetObject& self, Call& call) { call.ReturnUtf8(self.Model().codeName); },
+            {OLESTR("Rows"), Kind::Get, &WorksheetObject::Rows, 0, 0, 0x102},
+            {OLESTR("Columns"), Kind::Get, &WorksheetObject::Columns, 0, 0, 0xf1},
+            {OLESTR("Cells"), Kind::Get, &WorksheetObject::Cells, 0, 0, 0xee},
+            {OLESTR("Range"), Kind::Get, &WorksheetObject::Range, 1, 2, 0xc5},
+            {OLESTR("CodeName"), Kind::Get, [](WorksheetObject& self, Call& call) { call.ReturnUtf8(self.Model().codeName); },
              0, 0, 0x55d},
-            {u"Name", Kind::Get, [](WorksheetObject& self, Call& call) { call.ReturnUtf8(self.Model().name); }, 0, 0, 0x6e},
-            {u"Index", Kind::Get, [](WorksheetObject& self, Call& call) { call.ReturnInt(self.Model().index + 1); }, 0, 0,
+            {OLESTR("Name"), Kind::Get, [](WorksheetObject& self, Call& call) { call.ReturnUtf8(self.Model().name); }, 0, 0, 0x6e},
+            {OLESTR("Index"), Kind::Get, [](WorksheetObject& self, Call& call) { call.ReturnInt(self.Model().index + 1); }, 0, 0,
              0x1e6},
-            {u"Activate", Kind::Method, &WorksheetObject::Activate, 0, 0, 0x130},
-            {u"Select", Kind::Method, &WorksheetObject::Activate, 0, 1, 0xeb},
+            {OLESTR("Activate"), Kind::Method, &WorksheetObject::Activate, 0, 0, 0x130},
+            {OLESTR("Select"), Kind::Method, &WorksheetObject::Activate, 0, 1, 0xeb},
         };
         return table;
     }

@@ -11,16 +11,16 @@ namespace office::word {
 
 const MemberTable<ApplicationObject>& ApplicationObject::Members() {
     static const MemberTable<ApplicationObject> table = {
-        {u"Documents", Kind::Get,
+        {OLESTR("Documents"), Kind::Get,
          [](ApplicationObject& self, Call& call) { call.ReturnObject(MakeObject<DocumentsObject>(self.state_)); }, 0, 0,
          0x6},
-        {u"Visible", Kind::Get | Kind::Put, &ApplicationObject::Visible, 0, 0, 0x17},
-        {u"WindowState", Kind::Get | Kind::Put, &ApplicationObject::WindowState, 0, 0, 0x5b},
-        {u"Activate", Kind::Method, [](ApplicationObject&, Call&) {}, 0, 0, 0x181},
-        {u"Quit", Kind::Method, &ApplicationObject::Quit, 0, 3, 0x451},
-        {u"Selection", Kind::Get, &ApplicationObject::Selection},
-        {u"ActiveDocument", Kind::Get, &ApplicationObject::ActiveDocument},
-        {u"Name", Kind::Get, [](ApplicationObject&, Call& call) { call.ReturnText(u"Tolvane Word Processor"); }},
+        {OLESTR("Visible"), Kind::Get | Kind::Put, &ApplicationObject::Visible, 0, 0, 0x17},
+        {OLESTR("WindowState"), Kind::Get | Kind::Put, &ApplicationObject::WindowState, 0, 0, 0x5b},
+        {OLESTR("Activate"), Kind::Method, [](ApplicationObject&, Call&) {}, 0, 0, 0x181},
+        {OLESTR("Quit"), Kind::Method, &ApplicationObject::Quit, 0, 3, 0x451},
+        {OLESTR("Selection"), Kind::Get, &ApplicationObject::Selection},
+        {OLESTR("ActiveDocument"), Kind::Get, &ApplicationObject::ActiveDocument},
+        {OLESTR("Name"), Kind::Get, [](ApplicationObject&, Call& call) { call.ReturnText(OLESTR("Tolvane Word Processor")); }},
     };
     return table;
 }

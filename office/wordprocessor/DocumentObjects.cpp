@@ -24,10 +24,10 @@ Span& OpenDocument::Selection() {
 
 const MemberTable<DocumentsObject>& DocumentsObject::Members() {
     static const MemberTable<DocumentsObject> table = {
-        {u"Add", Kind::Method, &DocumentsObject::Add, 0, 4, 0xe},
-        {u"Count", Kind::Get,
+        {OLESTR("Add"), Kind::Method, &DocumentsObject::Add, 0, 4, 0xe},
+        {OLESTR("Count"), Kind::Get,
          [](DocumentsObject& self, Call& call) { call.ReturnInt(static_cast<LONG>(self.state_->documents.size())); }},
-        {u"Item", Kind::Method, &DocumentsObject::Item, 1, 1},
+        {OLESTR("Item"), Kind::Method, &DocumentsObject::Item, 1, 1},
     };
     return table;
 }
@@ -74,23 +74,23 @@ void DocumentsObject::Item(Call& call) {
 
 const MemberTable<DocumentObject>& DocumentObject::Members() {
     static const MemberTable<DocumentObject> table = {
-        {u"Name", Kind::Get, [](DocumentObject& self, Call& call) { call.ReturnUtf8(self.open_->document.Name()); }, 0,
+        {OLESTR("Name"), Kind::Get, [](DocumentObject& self, Call& call) { call.ReturnUtf8(self.open_->document.Name()); }, 0,
          0, 0x0},
-        {u"FullName", Kind::Get,
+        {OLESTR("FullName"), Kind::Get,
          [](DocumentObject& self, Call& call) { call.ReturnUtf8(self.open_->document.Name()); }},
-        {u"Path", Kind::Get, [](DocumentObject&, Call& call) { call.ReturnText(u""); }},
-        {u"Saved", Kind::Get, [](DocumentObject&, Call& call) { call.ReturnBool(false); }},
-        {u"ActiveWindow", Kind::Get,
+        {OLESTR("Path"), Kind::Get, [](DocumentObject&, Call& call) { call.ReturnText(OLESTR("")); }},
+        {OLESTR("Saved"), Kind::Get, [](DocumentObject&, Call& call) { call.ReturnBool(false); }},
+        {OLESTR("ActiveWindow"), Kind::Get,
          [](DocumentObject& self, Call& call) { call.ReturnObject(MakeObject<WindowObject>(self.state_, self.open_)); },
          0, 0, 0x2a},
-        {u"FormFields", Kind::Get,
+        {OLESTR("FormFields"), Kind::Get,
          [](DocumentObject& self, Call& call) {
              call.ReturnObject(MakeObject<FormFieldsObject>(self.state_, self.open_));
          },
          0, 0, 0x15},
-        {u"AttachedTemplate", Kind::Get | Kind::Put, &DocumentObject::AttachedTemplate, 0, 0, 0x43},
-        {u"Activate", Kind::Method, [](DocumentObject& self, Call&) { self.state_->active = self.open_; }},
-        {u"Close", Kind::Method, &DocumentObject::Close, 0, 3},
+        {OLESTR("AttachedTemplate"), Kind::Get | Kind::Put, &DocumentObject::AttachedTemplate, 0, 0, 0x43},
+        {OLESTR("Activate"), Kind::Method, [](DocumentObject& self, Call&) { self.state_->active = self.open_; }},
+        {OLESTR("Close"), Kind::Method, &DocumentObject::Close, 0, 3},
     };
     return table;
 }
@@ -116,23 +116,23 @@ void DocumentObject::Close(Call&) {
 
 const MemberTable<WindowObject>& WindowObject::Members() {
     static const MemberTable<WindowObject> table = {
-        {u"Selection", Kind::Get,
+        {OLESTR("Selection"), Kind::Get,
          [](WindowObject& self, Call& call) {
              call.ReturnObject(MakeObject<SelectionObject>(self.state_, self.open_));
          }},
-        {u"Document", Kind::Get,
+        {OLESTR("Document"), Kind::Get,
          [](WindowObject& self, Call& call) {
              call.ReturnObject(MakeObject<DocumentObject>(self.state_, self.open_));
          }},
-        {u"Activate", Kind::Method, [](WindowObject& self, Call&) { self.state_->active = self.open_; }},
+        {OLESTR("Activate"), Kind::Method, [](WindowObject& self, Call&) { self.state_->active = self.open_; }},
     };
     return table;
 }
 
 const MemberTable<TemplateObject>& TemplateObject::Members() {
     static const MemberTable<TemplateObject> table = {
-        {u"Name", Kind::Get, [](TemplateObject& self, Call& call) { call.ReturnUtf8(self.name_); }, 0, 0, DISPID_VALUE},
-        {u"FullName", Kind::Get, [](TemplateObject& self, Call& call) { call.ReturnUtf8(self.name_); }},
+        {OLESTR("Name"), Kind::Get, [](TemplateObject& self, Call& call) { call.ReturnUtf8(self.name_); }, 0, 0, DISPID_VALUE},
+        {OLESTR("FullName"), Kind::Get, [](TemplateObject& self, Call& call) { call.ReturnUtf8(self.name_); }},
     };
     return table;
 }

@@ -8,9 +8,9 @@ namespace office::word {
 
 const MemberTable<FormFieldsObject>& FormFieldsObject::Members() {
     static const MemberTable<FormFieldsObject> table = {
-        {u"Count", Kind::Get,
+        {OLESTR("Count"), Kind::Get,
          [](FormFieldsObject& self, Call& call) { call.ReturnInt(static_cast<LONG>(self.Count())); }},
-        {u"Item", Kind::Method, &FormFieldsObject::Item, 1, 1},
+        {OLESTR("Item"), Kind::Method, &FormFieldsObject::Item, 1, 1},
     };
     return table;
 }
@@ -75,20 +75,20 @@ const FormField& FormFieldObject::Live(const char* member) const {
 
 const MemberTable<FormFieldObject>& FormFieldObject::Members() {
     static const MemberTable<FormFieldObject> table = {
-        {u"Type", Kind::Get, [](FormFieldObject& self, Call& call) { call.ReturnInt(self.Live("Type").type); }},
-        {u"Name", Kind::Get, [](FormFieldObject& self, Call& call) { call.ReturnUtf8(self.Live("Name").name); }},
-        {u"Select", Kind::Method,
+        {OLESTR("Type"), Kind::Get, [](FormFieldObject& self, Call& call) { call.ReturnInt(self.Live("Type").type); }},
+        {OLESTR("Name"), Kind::Get, [](FormFieldObject& self, Call& call) { call.ReturnUtf8(self.Live("Name").name); }},
+        {OLESTR("Select"), Kind::Method,
          [](FormFieldObject& self, Call&) {
              self.Live("Select");
              self.open_->Selection() = FieldSpan(self.field_);
              self.state_->active = self.open_;
          }},
-        {u"Result", Kind::Get,
+        {OLESTR("Result"), Kind::Get,
          [](FormFieldObject& self, Call& call) {
              self.Live("Result");
              call.ReturnUtf8(TextOf(self.open_->document, FieldSpan(self.field_)));
          }},
-        {u"Range", Kind::Get,
+        {OLESTR("Range"), Kind::Get,
          [](FormFieldObject& self, Call& call) {
              self.Live("Range");
              call.ReturnObject(MakeObject<RangeObject>(self.state_, self.open_, FieldSpan(self.field_)));

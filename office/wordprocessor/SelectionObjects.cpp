@@ -30,46 +30,46 @@ void Guarded(const char* member, Operation operation) {
 
 const MemberTable<SelectionObject>& SelectionObject::Members() {
     static const MemberTable<SelectionObject> table = {
-        {u"Text", Kind::Get | Kind::Put, &SelectionObject::Text, 0, 0, 0x0},
-        {u"Range", Kind::Get, &SelectionObject::ReturnRange, 0, 0, 0x190},
-        {u"Paragraphs", Kind::Get,
+        {OLESTR("Text"), Kind::Get | Kind::Put, &SelectionObject::Text, 0, 0, 0x0},
+        {OLESTR("Range"), Kind::Get, &SelectionObject::ReturnRange, 0, 0, 0x190},
+        {OLESTR("Paragraphs"), Kind::Get,
          [](SelectionObject& self, Call& call) {
              std::vector<pugi::xml_node> paragraphs;
              Guarded("Paragraphs", [&] { paragraphs = ParagraphsOf(self.open_->document, self.open_->Selection()); });
              call.ReturnObject(MakeObject<ParagraphsObject>(self.state_, self.open_, std::move(paragraphs)));
          },
          0, 0, 0x3b},
-        {u"FormFields", Kind::Get,
+        {OLESTR("FormFields"), Kind::Get,
          [](SelectionObject& self, Call& call) {
              std::vector<FormFieldPtr> fields;
              Guarded("FormFields", [&] { fields = FieldsOf(self.open_->document, self.open_->Selection()); });
              call.ReturnObject(MakeObject<FormFieldsObject>(self.state_, self.open_, std::move(fields)));
          },
          0, 0, 0x41},
-        {u"Tables", Kind::Get,
+        {OLESTR("Tables"), Kind::Get,
          [](SelectionObject& self, Call& call) {
              LONG count = 0;
              Guarded("Tables", [&] { count = TableCount(self.open_->document, self.open_->Selection()); });
              call.ReturnObject(MakeObject<TablesObject>(count));
          }},
-        {u"SelectRow", Kind::Method,
+        {OLESTR("SelectRow"), Kind::Method,
          [](SelectionObject& self, Call&) {
              Guarded("SelectRow", [&] { SelectRow(self.open_->document, self.open_->Selection()); });
          },
          0, 0, 0x20d},
-        {u"Copy", Kind::Method,
+        {OLESTR("Copy"), Kind::Method,
          [](SelectionObject& self, Call&) {
              Guarded("Copy", [&] { Copy(self.open_->document, self.open_->Selection(), self.state_->clipboard); });
          },
          0, 0, 0x78},
-        {u"Paste", Kind::Method,
+        {OLESTR("Paste"), Kind::Method,
          [](SelectionObject& self, Call&) {
              Guarded("Paste", [&] { Paste(self.open_->document, self.open_->Selection(), self.state_->clipboard); });
          },
          0, 0, 0x79},
-        {u"GoTo", Kind::Method, &SelectionObject::GoTo, 0, 4, 0xad},
-        {u"GoToNext", Kind::Method, &SelectionObject::GoToNext, 1, 1, 0xae},
-        {u"EndOf", Kind::Method, &SelectionObject::EndOf, 0, 2, 0x6c},
+        {OLESTR("GoTo"), Kind::Method, &SelectionObject::GoTo, 0, 4, 0xad},
+        {OLESTR("GoToNext"), Kind::Method, &SelectionObject::GoToNext, 1, 1, 0xae},
+        {OLESTR("EndOf"), Kind::Method, &SelectionObject::EndOf, 0, 2, 0x6c},
     };
     return table;
 }
@@ -130,34 +130,34 @@ void SelectionObject::Text(Call& call) {
 
 const MemberTable<RangeObject>& RangeObject::Members() {
     static const MemberTable<RangeObject> table = {
-        {u"Tables", Kind::Get,
+        {OLESTR("Tables"), Kind::Get,
          [](RangeObject& self, Call& call) {
              LONG count = 0;
              Guarded("Tables", [&] { count = TableCount(self.open_->document, self.span_); });
              call.ReturnObject(MakeObject<TablesObject>(count));
          },
          0, 0, 0x32},
-        {u"Select", Kind::Method,
+        {OLESTR("Select"), Kind::Method,
          [](RangeObject& self, Call&) {
              Guarded("Select", [&] { self.open_->document.Check(self.span_); });
              self.open_->Selection() = self.span_;
              self.state_->active = self.open_;
          },
          0, 0, 0xffff},
-        {u"Text", Kind::Get,
+        {OLESTR("Text"), Kind::Get,
          [](RangeObject& self, Call& call) {
              std::string text;
              Guarded("Text", [&] { text = TextOf(self.open_->document, self.span_); });
              call.ReturnUtf8(text);
          },
          0, 0, 0x0},
-        {u"FormFields", Kind::Get,
+        {OLESTR("FormFields"), Kind::Get,
          [](RangeObject& self, Call& call) {
              std::vector<FormFieldPtr> fields;
              Guarded("FormFields", [&] { fields = FieldsOf(self.open_->document, self.span_); });
              call.ReturnObject(MakeObject<FormFieldsObject>(self.state_, self.open_, std::move(fields)));
          }},
-        {u"Paragraphs", Kind::Get,
+        {OLESTR("Paragraphs"), Kind::Get,
          [](RangeObject& self, Call& call) {
              std::vector<pugi::xml_node> paragraphs;
              Guarded("Paragraphs", [&] { paragraphs = ParagraphsOf(self.open_->document, self.span_); });
@@ -169,16 +169,16 @@ const MemberTable<RangeObject>& RangeObject::Members() {
 
 const MemberTable<TablesObject>& TablesObject::Members() {
     static const MemberTable<TablesObject> table = {
-        {u"Count", Kind::Get, [](TablesObject& self, Call& call) { call.ReturnInt(self.count_); }, 0, 0, 0x2},
+        {OLESTR("Count"), Kind::Get, [](TablesObject& self, Call& call) { call.ReturnInt(self.count_); }, 0, 0, 0x2},
     };
     return table;
 }
 
 const MemberTable<ParagraphsObject>& ParagraphsObject::Members() {
     static const MemberTable<ParagraphsObject> table = {
-        {u"Count", Kind::Get,
+        {OLESTR("Count"), Kind::Get,
          [](ParagraphsObject& self, Call& call) { call.ReturnInt(static_cast<LONG>(self.paragraphs_.size())); }},
-        {u"Item", Kind::Method, &ParagraphsObject::Item, 1, 1, 0x0},
+        {OLESTR("Item"), Kind::Method, &ParagraphsObject::Item, 1, 1, 0x0},
     };
     return table;
 }
@@ -197,7 +197,7 @@ void ParagraphsObject::Item(Call& call) {
 
 const MemberTable<ParagraphObject>& ParagraphObject::Members() {
     static const MemberTable<ParagraphObject> table = {
-        {u"Range", Kind::Get,
+        {OLESTR("Range"), Kind::Get,
          [](ParagraphObject& self, Call& call) {
              call.ReturnObject(MakeObject<RangeObject>(self.state_, self.open_, self.span_));
          },
