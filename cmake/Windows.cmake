@@ -78,8 +78,5 @@ target_link_options(tolvane PRIVATE -static -s -Wl,--undefined=${winmain_symbol}
 add_dependencies(tolvane tolvane_icon)
 set_target_properties(tolvane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
-# What the zip holds: the program, and the office servers once they build.
-add_custom_target(windows_programs ALL DEPENDS tolvane)
-if(TARGET tolvane-office)
-  add_dependencies(windows_programs tolvane-office)
-endif()
+# What the zip holds: the program and the office servers.
+add_custom_target(windows_programs ALL DEPENDS tolvane tolvane-office)

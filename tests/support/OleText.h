@@ -6,9 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include <ole2.h>
-
-using OleString = std::basic_string<OLECHAR>;
+#include "office/dispatch/OleString.h"
 
 OleString ToOle(std::u16string_view text);
 std::u16string FromOle(const OLECHAR* text, size_t length);

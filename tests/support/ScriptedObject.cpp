@@ -20,7 +20,7 @@ ScriptedObject::~ScriptedObject() = default;
 
 ScriptedObject::Script& ScriptedObject::ScriptFor(std::u16string_view member)
 {
-    std::unique_ptr<Script>& script = scripts[LowerCaseName(member)];
+    std::unique_ptr<Script>& script = scripts[LowerCaseName(ToOle(member))];
     if (!script) {
         script = std::make_unique<Script>();
     }
@@ -129,7 +129,7 @@ HRESULT ScriptedObject::GetIDsOfNames(REFIID, LPOLESTR* rgszNames, UINT cNames, 
     }
     std::lock_guard guard(server.lock);
     const std::u16string member = FromOle(rgszNames[0]);
-    const auto found = scripts.find(LowerCaseName(member));
+    const auto found = scripts.find(LowerCaseName(rgszNames[0]));
     const Script* existing = found == scripts.end() ? nullptr : found->second.get();
     if ((existing != nullptr && existing->unknown) ||
         (server.requireScripts && (existing == nullptr || !existing->Scripted()))) {

@@ -49,6 +49,7 @@
 
 #include <ole2.h>
 
+#include "office/dispatch/OleString.h"
 #include "tests/support/TestClass.h"
 
 class ScriptedObject;
@@ -149,7 +150,7 @@ private:
 
     ScriptedServer& server;
     std::string name;
-    std::map<std::u16string, std::unique_ptr<Script>> scripts;  // by lower-case name
+    std::map<OleString, std::unique_ptr<Script>> scripts;  // by lower-case name
     std::map<DISPID, std::string> spelled;                      // as first looked up
     std::atomic<ULONG> references{1};                           // the server's own
 };
