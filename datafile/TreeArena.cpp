@@ -1,5 +1,7 @@
 #include "datafile/TreeArena.h"
 
+#include "datafile/PackedLink.h"
+
 #include <cstdlib>
 
 struct ArenaBlock {
@@ -22,6 +24,12 @@ char* NewBlock(TreeArena* arena, size_t size)
     ArenaBlock* block = static_cast<ArenaBlock*>(std::malloc(sizeof(ArenaBlock) + size));
     if (block == nullptr)
         return nullptr;
+    // The tree reaches what lives here through packed links; memory they
+    // cannot reach counts as memory that ran out.
+    if (!FitsPackedLink(reinterpret_cast<char*>(block + 1) + size)) {
+        std::free(block);
+        return nullptr;
+    }
     block->next = arena->blocks;
     arena->blocks = block;
     return reinterpret_cast<char*>(block + 1);
@@ -86,8 +94,11 @@ char* ResizeLargeText(TreeArena* arena, char* text, size_t size)
 {
     LargeText* old = text != nullptr ? HeaderOf(text) : nullptr;
     LargeText* header = static_cast<LargeText*>(std::realloc(old, sizeof(LargeText) + size));
-    if (header == nullptr)
+    if (header == nullptr) {
+        if (text != nullptr)
+            FreeLargeText(arena, text);
         return nullptr;
+    }
     if (old == nullptr) {
         header->previous = nullptr;
         header->next = arena->largeTexts;
@@ -98,7 +109,12 @@ char* ResizeLargeText(TreeArena* arena, char* text, size_t size)
         arena->largeTexts = header;
     if (header->next != nullptr)
         header->next->previous = header;
-    return reinterpret_cast<char*>(header + 1);
+    char* resized = reinterpret_cast<char*>(header + 1);
+    if (!FitsPackedLink(resized + size)) {
+        FreeLargeText(arena, resized);
+        return nullptr;
+    }
+    return resized;
 }
 
 void FreeLargeText(TreeArena* arena, char* text)

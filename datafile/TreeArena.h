@@ -34,7 +34,8 @@ bool ResizeLatestText(TreeArena* arena, char* text, size_t oldSize, size_t newSi
 
 // A text in an allocation of its own, for texts too long for a block: a new
 // one when text is none, else text reallocated to the size. None when memory
-// runs out (text then stays as it was).
+// runs out; text is then freed, so that a failure never leaves a link to
+// memory that moved.
 char* ResizeLargeText(TreeArena* arena, char* text, size_t size);
 
 void FreeLargeText(TreeArena* arena, char* text);

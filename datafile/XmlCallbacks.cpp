@@ -157,6 +157,8 @@ static bool GrowContents(XmlParser* parser, Element* element, size_t needed)
     size_t capacity = needed > 2 * base ? needed : 2 * base;
     char* grown = ResizeLargeText(arena, large ? element->contents : nullptr, capacity + 1);
     if (grown == nullptr) {
+        if (large)
+            element->contents = nullptr;
         RanOutOfMemory(parser);
         return false;
     }
@@ -179,8 +181,9 @@ void OnCharacterData(void* userData, const char* text, int length)
     bool fits = element->contents != nullptr && needed <= parser->contentsCapacity;
     if (!fits && !GrowContents(parser, element, needed))
         return;
-    std::memcpy(element->contents + parser->contentsLength, text, static_cast<size_t>(length));
-    element->contents[needed] = '\0';
+    char* contents = element->contents;
+    std::memcpy(contents + parser->contentsLength, text, static_cast<size_t>(length));
+    contents[needed] = '\0';
     parser->contentsLength = needed;
 }
 
@@ -206,9 +209,9 @@ static void FinishContents(XmlParser* parser, Element* element)
     } else {
         const size_t worthReleasing = 64;
         if (parser->contentsCapacity - length >= worthReleasing) {
-            char* shrunk = ResizeLargeText(arena, element->contents, length + 1);
-            if (shrunk != nullptr)
-                element->contents = shrunk;
+            element->contents = ResizeLargeText(arena, element->contents, length + 1);
+            if (element->contents == nullptr)
+                RanOutOfMemory(parser);
         }
     }
     if (empty)

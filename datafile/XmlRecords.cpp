@@ -34,9 +34,14 @@ size_t NameSlot(const char* name)
     return hash % recentNameCount;
 }
 
+// Also refuses memory that the tree's packed links could not reach.
 char* AllocateBlock(size_t size)
 {
     char* block = static_cast<char*>(std::malloc(size));
+    if (block != nullptr && !FitsPackedLink(block + size)) {
+        std::free(block);
+        block = nullptr;
+    }
     if (block == nullptr)
         RecordLastError(XmlOutOfMemory);
     return block;
@@ -125,8 +130,9 @@ Element* CreateElement(const char* name)
     if (block == nullptr)
         return nullptr;
     Element* element = new (block) Element{};
-    element->name = block + sizeof(Element);
-    std::memcpy(element->name, name, nameSize);
+    char* storedName = block + sizeof(Element);
+    std::memcpy(storedName, name, nameSize);
+    element->name = storedName;
     return element;
 }
 

@@ -67,14 +67,17 @@ uint32_t ChildCount(Element* element)
 
 const char* ElementName(Element* element)
 {
-    return element != nullptr ? element->name : "";
+    if (element == nullptr)
+        return "";
+    return element->name;
 }
 
 const char* ElementContents(Element* element)
 {
     if (element == nullptr)
         return "";
-    return element->contents != nullptr ? element->contents : " ";
+    const char* contents = element->contents;
+    return contents != nullptr ? contents : " ";
 }
 
 Attribute* AttributeByName(Element* element, const char* name)
@@ -184,8 +187,9 @@ void FreeElement(Element* element)
             return;
         }
         Element* parent = node->parent;
-        parent->firstChild = node->nextSibling;
+        Element* next = node->nextSibling;
+        parent->firstChild = next;
         FreeElementRecord(node);
-        node = parent->firstChild != nullptr ? parent->firstChild : parent;
+        node = next != nullptr ? next : parent;
     }
 }

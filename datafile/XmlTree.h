@@ -7,6 +7,8 @@
 // return none.
 #pragma once
 
+#include "datafile/PackedLink.h"
+
 #include <cstdint>
 
 struct Attribute {
@@ -18,20 +20,21 @@ struct Attribute {
 
 struct AttributeList {
     uint32_t count;
-    Attribute* first;
-    Attribute* last;
+    PackedLink<Attribute> first;
+    PackedLink<Attribute> last;
 };
 
+// One per element of the file, so its links are packed (see PackedLink.h).
 struct Element {
-    char* name;
-    char* contents;
+    PackedLink<char> name;
+    PackedLink<char> contents;
     AttributeList attributes;
     uint32_t childCount;
-    Element* parent;
-    Element* firstChild;
-    Element* previousSibling;
-    Element* nextSibling;
-    Element* lastChild;
+    PackedLink<Element> parent;
+    PackedLink<Element> firstChild;
+    PackedLink<Element> previousSibling;
+    PackedLink<Element> nextSibling;
+    PackedLink<Element> lastChild;
 };
 
 struct XmlTree {
