@@ -197,17 +197,29 @@ Attribute* NewAttributeIn(TreeArena* arena, const char* name, const char* value)
     return attribute;
 }
 
-void AppendAttribute(Element* element, Attribute* attribute)
+AttributeStore* AttributeStoreOf(Element* element, TreeArena* arena)
 {
-    AttributeList& list = element->attributes;
-    attribute->previous = list.last;
+    AttributeStore* store = element->attributes.store;
+    if (store != nullptr)
+        return store;
+    if (arena != nullptr)
+        store = ArenaRecordOf<AttributeStore>(arena);
+    else if (char* block = AllocateBlock(sizeof(AttributeStore)))
+        store = new (block) AttributeStore{0, true, nullptr, nullptr};
+    element->attributes.store = store;
+    return store;
+}
+
+void AppendAttribute(AttributeStore* store, Attribute* attribute)
+{
+    attribute->previous = store->last;
     attribute->next = nullptr;
-    if (list.last != nullptr)
-        list.last->next = attribute;
+    if (store->last != nullptr)
+        store->last->next = attribute;
     else
-        list.first = attribute;
-    list.last = attribute;
-    ++list.count;
+        store->first = attribute;
+    store->last = attribute;
+    ++store->count;
 }
 
 const char* ReplaceAttributeValue(Attribute* attribute, const char* value)
@@ -233,11 +245,16 @@ void FreeAttribute(Attribute* attribute)
 
 void FreeElementRecord(Element* element)
 {
-    Attribute* attribute = element->attributes.first;
-    while (attribute != nullptr) {
-        Attribute* next = attribute->next;
-        FreeAttribute(attribute);
-        attribute = next;
+    AttributeStore* store = element->attributes.store;
+    if (store != nullptr) {
+        Attribute* attribute = store->first;
+        while (attribute != nullptr) {
+            Attribute* next = attribute->next;
+            FreeAttribute(attribute);
+            attribute = next;
+        }
+        if (store->ownAllocation)
+            std::free(store);
     }
     if (HasOwnAllocation(element))
         std::free(element);

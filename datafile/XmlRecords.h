@@ -39,9 +39,13 @@ void AppendChild(Element* parent, Element* child);
 Attribute* NewAttribute(const char* name, const char* value);
 Attribute* NewAttributeIn(TreeArena* arena, const char* name, const char* value);
 
+// The element's attribute store, made when it has none: from the arena when
+// one is given, else in an allocation of its own. None with last error 1.
+AttributeStore* AttributeStoreOf(Element* element, TreeArena* arena);
+
 // Appends without looking for a namesake: the parser's attributes are already
 // known to be unique, and the look-up would make many attributes quadratic.
-void AppendAttribute(Element* element, Attribute* attribute);
+void AppendAttribute(AttributeStore* store, Attribute* attribute);
 
 // A NUL-terminated copy of the first length bytes; none with last error 1.
 char* CopyText(const char* text, size_t length);

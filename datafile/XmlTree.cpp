@@ -116,21 +116,25 @@ Attribute* AddAttribute(Element* element, Attribute* attribute)
     Attribute* old = AttributeByName(element, attribute->name);
     if (old == attribute)
         return attribute;
+    AttributeStore* store = AttributeStoreOf(element, nullptr);
+    if (store == nullptr) {
+        FreeAttribute(attribute);
+        return nullptr;
+    }
     if (old == nullptr) {
-        AppendAttribute(element, attribute);
+        AppendAttribute(store, attribute);
         return attribute;
     }
-    AttributeList& list = element->attributes;
     attribute->previous = old->previous;
     attribute->next = old->next;
     if (old->previous != nullptr)
         old->previous->next = attribute;
     else
-        list.first = attribute;
+        store->first = attribute;
     if (old->next != nullptr)
         old->next->previous = attribute;
     else
-        list.last = attribute;
+        store->last = attribute;
     FreeAttribute(old);
     return attribute;
 }

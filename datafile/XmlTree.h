@@ -9,6 +9,7 @@
 
 #include "datafile/PackedLink.h"
 
+#include <cstddef>
 #include <cstdint>
 
 struct Attribute {
@@ -18,11 +19,65 @@ struct Attribute {
     Attribute* next;
 };
 
-struct AttributeList {
+// The attributes of an element, kept apart from it: most elements have none.
+struct AttributeStore {
     uint32_t count;
-    PackedLink<Attribute> first;
-    PackedLink<Attribute> last;
+    // Else it lives in the tree's arena and goes with the tree.
+    bool ownAllocation;
+    Attribute* first;
+    Attribute* last;
 };
+
+// The first, last and count fields of an AttributeList, read from its store;
+// they take no room of their own.
+class FirstAttributeField {
+public:
+    operator Attribute*() const;
+    Attribute* operator->() const { return *this; }
+};
+
+class LastAttributeField {
+public:
+    operator Attribute*() const;
+    Attribute* operator->() const { return *this; }
+};
+
+class AttributeCountField {
+public:
+    operator uint32_t() const;
+};
+
+struct AttributeList {
+    // None until the element has an attribute.
+    PackedLink<AttributeStore> store;
+    [[no_unique_address]] FirstAttributeField first;
+    [[no_unique_address]] LastAttributeField last;
+    [[no_unique_address]] AttributeCountField count;
+};
+
+template <typename Field>
+const AttributeStore* StoreOfField(const Field* field, size_t offset)
+{
+    return reinterpret_cast<const AttributeList*>(reinterpret_cast<const char*>(field) - offset)->store;
+}
+
+inline FirstAttributeField::operator Attribute*() const
+{
+    const AttributeStore* store = StoreOfField(this, offsetof(AttributeList, first));
+    return store != nullptr ? store->first : nullptr;
+}
+
+inline LastAttributeField::operator Attribute*() const
+{
+    const AttributeStore* store = StoreOfField(this, offsetof(AttributeList, last));
+    return store != nullptr ? store->last : nullptr;
+}
+
+inline AttributeCountField::operator uint32_t() const
+{
+    const AttributeStore* store = StoreOfField(this, offsetof(AttributeList, count));
+    return store != nullptr ? store->count : 0;
+}
 
 // One per element of the file, so its links are packed (see PackedLink.h).
 struct Element {
