@@ -1,7 +1,10 @@
-// A link of the element tree kept in the bytes an address really uses: user
-// addresses of a 64-bit process fit in 48 bits, so six bytes hold one, and a
-// data file makes millions of links. Reads and assigns like the pointer it
-// holds. Allocations whose address would not fit are refused (FitsPackedLink).
+// The fields of the element tree kept in as few bytes as they need, without
+// raising the alignment of their records: a data file makes millions of them.
+//
+// A link takes the bytes an address really uses: user addresses of a 64-bit
+// process fit in 48 bits, so six bytes hold one. It reads and assigns like the
+// pointer it holds. Allocations whose address would not fit are refused
+// (FitsPackedLink).
 #pragma once
 
 #include <cstddef>
@@ -40,4 +43,23 @@ public:
 
 private:
     uint16_t parts[packedLinkParts] = {};
+};
+
+// An unsigned 32-bit count in two halves; reads and assigns like the number.
+class PackedCount {
+public:
+    PackedCount() = default;
+    PackedCount(uint32_t value) { *this = value; }
+
+    PackedCount& operator=(uint32_t value)
+    {
+        halves[0] = static_cast<uint16_t>(value);
+        halves[1] = static_cast<uint16_t>(value >> 16);
+        return *this;
+    }
+
+    operator uint32_t() const { return static_cast<uint32_t>(halves[0]) | static_cast<uint32_t>(halves[1]) << 16; }
+
+private:
+    uint16_t halves[2] = {};
 };

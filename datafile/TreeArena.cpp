@@ -2,6 +2,7 @@
 
 #include "datafile/PackedLink.h"
 
+#include <cstdint>
 #include <cstdlib>
 
 struct ArenaBlock {
@@ -47,9 +48,10 @@ LargeText* HeaderOf(char* text)
 
 } // namespace
 
-void* ArenaRecord(TreeArena* arena, size_t size)
+void* ArenaRecord(TreeArena* arena, size_t size, size_t alignment)
 {
-    if (Left(arena->recordTop, arena->recordEnd) < size) {
+    size_t padding = (alignment - reinterpret_cast<uintptr_t>(arena->recordTop) % alignment) % alignment;
+    if (Left(arena->recordTop, arena->recordEnd) < padding + size) {
         char* data = NewBlock(arena, blockSize);
         if (data == nullptr)
             return nullptr;
@@ -57,9 +59,10 @@ void* ArenaRecord(TreeArena* arena, size_t size)
         // The last word is never handed out, so the end of a record always
         // lies inside its block, where no text is.
         arena->recordEnd = data + blockSize - sizeof(void*);
+        padding = 0;
     }
-    void* record = arena->recordTop;
-    arena->recordTop += size;
+    void* record = arena->recordTop + padding;
+    arena->recordTop += padding + size;
     return record;
 }
 

@@ -21,9 +21,9 @@ struct TreeArena {
     LargeText* largeTexts;
 };
 
-// Room for a record; size is a multiple of the records' alignment. None when
+// Room for a record at the alignment, which is at most a pointer's. None when
 // memory runs out; these functions leave the last error to their callers.
-void* ArenaRecord(TreeArena* arena, size_t size);
+void* ArenaRecord(TreeArena* arena, size_t size, size_t alignment);
 
 // Room for size bytes of text; none when memory runs out.
 char* ArenaText(TreeArena* arena, size_t size);

@@ -123,7 +123,7 @@ void OnStartElement(void* userData, const char* name, const char** attributes)
         return;
     }
     for (size_t i = 0; attributes[i] != nullptr; i += 2) {
-        Attribute* attribute = NewAttributeIn(arena, attributes[i], attributes[i + 1]);
+        Attribute* attribute = NewAttributeIn(parser->tree, attributes[i], attributes[i + 1]);
         if (attribute == nullptr) {
             parser->outOfMemory = true;
             return;

@@ -50,8 +50,8 @@ char* AllocateBlock(size_t size)
 template <typename Record>
 Record* ArenaRecordOf(TreeArena* arena)
 {
-    static_assert(sizeof(Record) % alignof(void*) == 0 && alignof(Record) <= alignof(void*));
-    void* room = ArenaRecord(arena, sizeof(Record));
+    static_assert(alignof(Record) <= alignof(void*));
+    void* room = ArenaRecord(arena, sizeof(Record), alignof(Record));
     if (room == nullptr) {
         RecordLastError(XmlOutOfMemory);
         return nullptr;
@@ -70,11 +70,6 @@ char* ArenaCopy(TreeArena* arena, const char* text, size_t size)
     return copy;
 }
 
-char* AfterName(char* name)
-{
-    return name + std::strlen(name) + 1;
-}
-
 bool HasOwnAllocation(const Element* element)
 {
     return element->name == reinterpret_cast<const char*>(element + 1);
@@ -83,11 +78,6 @@ bool HasOwnAllocation(const Element* element)
 bool HasOwnAllocation(const Attribute* attribute)
 {
     return attribute->name == reinterpret_cast<const char*>(attribute + 1);
-}
-
-bool HasInlineValue(const Attribute* attribute)
-{
-    return attribute->value == AfterName(attribute->name);
 }
 
 } // namespace
@@ -136,13 +126,19 @@ Element* CreateElement(const char* name)
     return element;
 }
 
-Element* CreateElementIn(XmlTree* tree, const char* name)
+// Names never change, so elements and attributes of one name share a copy.
+static char* SharedName(TreeStorage* storage, const char* name)
 {
-    TreeStorage* storage = StorageOf(tree);
     char*& recent = storage->recentNames[NameSlot(name)];
     if (recent == nullptr || std::strcmp(recent, name) != 0)
         recent = ArenaCopy(&storage->arena, name, std::strlen(name) + 1);
-    char* storedName = recent;
+    return recent;
+}
+
+Element* CreateElementIn(XmlTree* tree, const char* name)
+{
+    TreeStorage* storage = StorageOf(tree);
+    char* storedName = SharedName(storage, name);
     if (storedName == nullptr)
         return nullptr;
     Element* element = ArenaRecordOf<Element>(&storage->arena);
@@ -160,7 +156,7 @@ void AppendChild(Element* parent, Element* child)
     else
         parent->firstChild = child;
     parent->lastChild = child;
-    ++parent->childCount;
+    parent->childCount = parent->childCount + 1;
 }
 
 Attribute* NewAttribute(const char* name, const char* value)
@@ -178,22 +174,18 @@ Attribute* NewAttribute(const char* name, const char* value)
     return attribute;
 }
 
-Attribute* NewAttributeIn(TreeArena* arena, const char* name, const char* value)
+Attribute* NewAttributeIn(XmlTree* tree, const char* name, const char* value)
 {
-    size_t nameSize = std::strlen(name) + 1;
-    size_t valueSize = std::strlen(value) + 1;
-    char* texts = ArenaText(arena, nameSize + valueSize);
-    if (texts == nullptr) {
-        RecordLastError(XmlOutOfMemory);
+    TreeStorage* storage = StorageOf(tree);
+    char* storedName = SharedName(storage, name);
+    char* storedValue = storedName != nullptr ? ArenaCopy(&storage->arena, value, std::strlen(value) + 1) : nullptr;
+    if (storedValue == nullptr)
         return nullptr;
-    }
-    Attribute* attribute = ArenaRecordOf<Attribute>(arena);
+    Attribute* attribute = ArenaRecordOf<Attribute>(&storage->arena);
     if (attribute == nullptr)
         return nullptr;
-    attribute->name = texts;
-    std::memcpy(attribute->name, name, nameSize);
-    attribute->value = texts + nameSize;
-    std::memcpy(attribute->value, value, valueSize);
+    attribute->name = storedName;
+    attribute->value = storedValue;
     return attribute;
 }
 
@@ -229,15 +221,16 @@ const char* ReplaceAttributeValue(Attribute* attribute, const char* value)
     char* copy = CopyText(value, std::strlen(value));
     if (copy == nullptr)
         return nullptr;
-    if (!HasInlineValue(attribute))
+    if (attribute->ownValue)
         std::free(attribute->value);
     attribute->value = copy;
+    attribute->ownValue = true;
     return copy;
 }
 
 void FreeAttribute(Attribute* attribute)
 {
-    if (!HasInlineValue(attribute))
+    if (attribute->ownValue)
         std::free(attribute->value);
     if (HasOwnAllocation(attribute))
         std::free(attribute);

@@ -34,17 +34,18 @@ Element* NextChild(Element* element, Element* previousChild)
 
 Element* ChildAt(Element* element, uint32_t index)
 {
-    if (element == nullptr || index >= element->childCount)
+    uint32_t count = ChildCount(element);
+    if (index >= count)
         return nullptr;
     // Walk from whichever end is nearer; the result is the same.
-    if (index < element->childCount / 2) {
+    if (index < count / 2) {
         Element* child = element->firstChild;
         for (uint32_t i = 0; i < index; ++i)
             child = child->nextSibling;
         return child;
     }
     Element* child = element->lastChild;
-    for (uint32_t i = element->childCount - 1; i > index; --i)
+    for (uint32_t i = count - 1; i > index; --i)
         child = child->previousSibling;
     return child;
 }
@@ -62,7 +63,9 @@ Element* ChildByName(Element* element, const char* name)
 
 uint32_t ChildCount(Element* element)
 {
-    return element != nullptr ? element->childCount : 0;
+    if (element == nullptr)
+        return 0;
+    return element->childCount;
 }
 
 const char* ElementName(Element* element)
@@ -168,7 +171,7 @@ static void Unlink(Element* element)
             parent->firstChild = element->nextSibling;
         if (parent->lastChild == element)
             parent->lastChild = element->previousSibling;
-        --parent->childCount;
+        parent->childCount = parent->childCount - 1;
     }
     element->parent = nullptr;
     element->previousSibling = nullptr;

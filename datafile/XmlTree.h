@@ -15,8 +15,11 @@
 struct Attribute {
     char* name;
     char* value;
-    Attribute* previous;
-    Attribute* next;
+    PackedLink<Attribute> previous;
+    PackedLink<Attribute> next;
+    // Set once the value has been replaced by a copy in an allocation of its
+    // own; until then it lives with the attribute or in the tree's arena.
+    bool ownValue;
 };
 
 // The attributes of an element, kept apart from it: most elements have none.
@@ -84,7 +87,7 @@ struct Element {
     PackedLink<char> name;
     PackedLink<char> contents;
     AttributeList attributes;
-    uint32_t childCount;
+    PackedCount childCount;
     PackedLink<Element> parent;
     PackedLink<Element> firstChild;
     PackedLink<Element> previousSibling;
