@@ -197,7 +197,7 @@ AttributeStore* AttributeStoreOf(Element* element, TreeArena* arena)
     if (arena != nullptr)
         store = ArenaRecordOf<AttributeStore>(arena);
     else if (char* block = AllocateBlock(sizeof(AttributeStore)))
-        store = new (block) AttributeStore{0, true, nullptr, nullptr};
+        store = new (block) AttributeStore{0, nullptr, nullptr, true};
     element->attributes.store = store;
     return store;
 }
@@ -211,7 +211,7 @@ void AppendAttribute(AttributeStore* store, Attribute* attribute)
     else
         store->first = attribute;
     store->last = attribute;
-    ++store->count;
+    store->count = store->count + 1;
 }
 
 const char* ReplaceAttributeValue(Attribute* attribute, const char* value)

@@ -24,11 +24,11 @@ struct Attribute {
 
 // The attributes of an element, kept apart from it: most elements have none.
 struct AttributeStore {
-    uint32_t count;
+    PackedCount count;
+    PackedLink<Attribute> first;
+    PackedLink<Attribute> last;
     // Else it lives in the tree's arena and goes with the tree.
     bool ownAllocation;
-    Attribute* first;
-    Attribute* last;
 };
 
 // The first, last and count fields of an AttributeList, read from its store;
@@ -67,19 +67,25 @@ const AttributeStore* StoreOfField(const Field* field, size_t offset)
 inline FirstAttributeField::operator Attribute*() const
 {
     const AttributeStore* store = StoreOfField(this, offsetof(AttributeList, first));
-    return store != nullptr ? store->first : nullptr;
+    if (store == nullptr)
+        return nullptr;
+    return store->first;
 }
 
 inline LastAttributeField::operator Attribute*() const
 {
     const AttributeStore* store = StoreOfField(this, offsetof(AttributeList, last));
-    return store != nullptr ? store->last : nullptr;
+    if (store == nullptr)
+        return nullptr;
+    return store->last;
 }
 
 inline AttributeCountField::operator uint32_t() const
 {
     const AttributeStore* store = StoreOfField(this, offsetof(AttributeList, count));
-    return store != nullptr ? store->count : 0;
+    if (store == nullptr)
+        return 0;
+    return store->count;
 }
 
 // One per element of the file, so its links are packed (see PackedLink.h).
