@@ -12,9 +12,10 @@
 
 inline constexpr size_t packedLinkParts = sizeof(void*) > 4 ? 3 : 2;
 
-inline bool FitsPackedLink(const void* address)
+// Whether a link can reach every byte up to this address.
+inline bool FitsPackedLink(uintptr_t end)
 {
-    return (static_cast<uint64_t>(reinterpret_cast<uintptr_t>(address)) >> (16 * packedLinkParts)) == 0;
+    return (static_cast<uint64_t>(end) >> (16 * packedLinkParts)) == 0;
 }
 
 template <typename T>

@@ -27,7 +27,7 @@ char* NewBlock(TreeArena* arena, size_t size)
         return nullptr;
     // The tree reaches what lives here through packed links; memory they
     // cannot reach counts as memory that ran out.
-    if (!FitsPackedLink(reinterpret_cast<char*>(block + 1) + size)) {
+    if (!FitsPackedLink(reinterpret_cast<uintptr_t>(block + 1) + size)) {
         std::free(block);
         return nullptr;
     }
@@ -113,7 +113,7 @@ char* ResizeLargeText(TreeArena* arena, char* text, size_t size)
     if (header->next != nullptr)
         header->next->previous = header;
     char* resized = reinterpret_cast<char*>(header + 1);
-    if (!FitsPackedLink(resized + size)) {
+    if (!FitsPackedLink(reinterpret_cast<uintptr_t>(resized) + size)) {
         FreeLargeText(arena, resized);
         return nullptr;
     }

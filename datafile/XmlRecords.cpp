@@ -38,7 +38,7 @@ size_t NameSlot(const char* name)
 char* AllocateBlock(size_t size)
 {
     char* block = static_cast<char*>(std::malloc(size));
-    if (block != nullptr && !FitsPackedLink(block + size)) {
+    if (block != nullptr && !FitsPackedLink(reinterpret_cast<uintptr_t>(block) + size)) {
         std::free(block);
         block = nullptr;
     }
