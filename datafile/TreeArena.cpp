@@ -1,5 +1,8 @@
 #include "datafile/TreeArena.h"
 
+#include "datafile/PackedLink.h"
+
+#include <cstdint>
 #include <cstdlib>
 
 struct ArenaBlock {
@@ -22,6 +25,12 @@ char* NewBlock(TreeArena* arena, size_t size)
     ArenaBlock* block = static_cast<ArenaBlock*>(std::malloc(sizeof(ArenaBlock) + size));
     if (block == nullptr)
         return nullptr;
+    // The tree reaches what lives here through packed links; memory they
+    // cannot reach counts as memory that ran out.
+    if (!FitsPackedLink(reinterpret_cast<uintptr_t>(block + 1) + size)) {
+        std::free(block);
+        return nullptr;
+    }
     block->next = arena->blocks;
     arena->blocks = block;
     return reinterpret_cast<char*>(block + 1);
@@ -39,9 +48,10 @@ LargeText* HeaderOf(char* text)
 
 } // namespace
 
-void* ArenaRecord(TreeArena* arena, size_t size)
+void* ArenaRecord(TreeArena* arena, size_t size, size_t alignment)
 {
-    if (Left(arena->recordTop, arena->recordEnd) < size) {
+    size_t padding = (alignment - reinterpret_cast<uintptr_t>(arena->recordTop) % alignment) % alignment;
+    if (Left(arena->recordTop, arena->recordEnd) < padding + size) {
         char* data = NewBlock(arena, blockSize);
         if (data == nullptr)
             return nullptr;
@@ -49,9 +59,10 @@ void* ArenaRecord(TreeArena* arena, size_t size)
         // The last word is never handed out, so the end of a record always
         // lies inside its block, where no text is.
         arena->recordEnd = data + blockSize - sizeof(void*);
+        padding = 0;
     }
-    void* record = arena->recordTop;
-    arena->recordTop += size;
+    void* record = arena->recordTop + padding;
+    arena->recordTop += padding + size;
     return record;
 }
 
@@ -86,8 +97,11 @@ char* ResizeLargeText(TreeArena* arena, char* text, size_t size)
 {
     LargeText* old = text != nullptr ? HeaderOf(text) : nullptr;
     LargeText* header = static_cast<LargeText*>(std::realloc(old, sizeof(LargeText) + size));
-    if (header == nullptr)
+    if (header == nullptr) {
+        if (text != nullptr)
+            FreeLargeText(arena, text);
         return nullptr;
+    }
     if (old == nullptr) {
         header->previous = nullptr;
         header->next = arena->largeTexts;
@@ -98,7 +112,12 @@ char* ResizeLargeText(TreeArena* arena, char* text, size_t size)
         arena->largeTexts = header;
     if (header->next != nullptr)
         header->next->previous = header;
-    return reinterpret_cast<char*>(header + 1);
+    char* resized = reinterpret_cast<char*>(header + 1);
+    if (!FitsPackedLink(reinterpret_cast<uintptr_t>(resized) + size)) {
+        FreeLargeText(arena, resized);
+        return nullptr;
+    }
+    return resized;
 }
 
 void FreeLargeText(TreeArena* arena, char* text)

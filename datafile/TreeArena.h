@@ -21,9 +21,9 @@ struct TreeArena {
     LargeText* largeTexts;
 };
 
-// Room for a record; size is a multiple of the records' alignment. None when
+// Room for a record at the alignment, which is at most a pointer's. None when
 // memory runs out; these functions leave the last error to their callers.
-void* ArenaRecord(TreeArena* arena, size_t size);
+void* ArenaRecord(TreeArena* arena, size_t size, size_t alignment);
 
 // Room for size bytes of text; none when memory runs out.
 char* ArenaText(TreeArena* arena, size_t size);
@@ -34,7 +34,8 @@ bool ResizeLatestText(TreeArena* arena, char* text, size_t oldSize, size_t newSi
 
 // A text in an allocation of its own, for texts too long for a block: a new
 // one when text is none, else text reallocated to the size. None when memory
-// runs out (text then stays as it was).
+// runs out; text is then freed, so that a failure never leaves a link to
+// memory that moved.
 char* ResizeLargeText(TreeArena* arena, char* text, size_t size);
 
 void FreeLargeText(TreeArena* arena, char* text);

@@ -9,7 +9,7 @@ static bool IsTrailingWhiteSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-static bool IsLeadingWhiteSpace(char c)
+bool IsLeadingWhiteSpace(char c)
 {
     return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\v';
 }
@@ -28,7 +28,8 @@ size_t TrimContents(char* text)
     while (start < end && IsLeadingWhiteSpace(text[start]))
         ++start;
     size_t length = end - start;
-    std::memmove(text, text + start, length);
+    if (start > 0)
+        std::memmove(text, text + start, length);
     text[length] = '\0';
     return length;
 }

@@ -6,6 +6,9 @@
 
 #include <cstddef>
 
+// Whether trimming cuts the byte at the start of a text.
+bool IsLeadingWhiteSpace(char c);
+
 // Trims the NUL-terminated text in place and returns its new length.
 size_t TrimContents(char* text);
 

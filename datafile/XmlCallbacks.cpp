@@ -114,13 +114,21 @@ void OnStartElement(void* userData, const char* name, const char** attributes)
     parser->currentElement = element;
     parser->contentsLength = 0;
     parser->contentsCapacity = 0;
+    if (attributes[0] == nullptr)
+        return;
+    TreeArena* arena = ArenaOf(parser->tree);
+    AttributeStore* store = AttributeStoreOf(element, arena);
+    if (store == nullptr) {
+        parser->outOfMemory = true;
+        return;
+    }
     for (size_t i = 0; attributes[i] != nullptr; i += 2) {
-        Attribute* attribute = NewAttributeIn(ArenaOf(parser->tree), attributes[i], attributes[i + 1]);
+        Attribute* attribute = NewAttributeIn(parser->tree, attributes[i], attributes[i + 1]);
         if (attribute == nullptr) {
             parser->outOfMemory = true;
             return;
         }
-        AppendAttribute(element, attribute);
+        AppendAttribute(store, attribute);
     }
 }
 
@@ -157,6 +165,8 @@ static bool GrowContents(XmlParser* parser, Element* element, size_t needed)
     size_t capacity = needed > 2 * base ? needed : 2 * base;
     char* grown = ResizeLargeText(arena, large ? element->contents : nullptr, capacity + 1);
     if (grown == nullptr) {
+        if (large)
+            element->contents = nullptr;
         RanOutOfMemory(parser);
         return false;
     }
@@ -174,13 +184,25 @@ void OnCharacterData(void* userData, const char* text, int length)
     XmlParser* parser = Building(userData);
     if (parser == nullptr || parser->currentElement == nullptr || length <= 0)
         return;
+    // White space before the first text would be trimmed from the start, or
+    // with all the rest when no text follows: it need not be kept at all. Most
+    // of it is the indentation between elements.
+    if (parser->ignoreWhitespace && parser->contentsLength == 0) {
+        while (length > 0 && IsLeadingWhiteSpace(*text)) {
+            ++text;
+            --length;
+        }
+        if (length == 0)
+            return;
+    }
     Element* element = parser->currentElement;
     size_t needed = parser->contentsLength + static_cast<size_t>(length);
     bool fits = element->contents != nullptr && needed <= parser->contentsCapacity;
     if (!fits && !GrowContents(parser, element, needed))
         return;
-    std::memcpy(element->contents + parser->contentsLength, text, static_cast<size_t>(length));
-    element->contents[needed] = '\0';
+    char* contents = element->contents;
+    std::memcpy(contents + parser->contentsLength, text, static_cast<size_t>(length));
+    contents[needed] = '\0';
     parser->contentsLength = needed;
 }
 
@@ -206,9 +228,9 @@ static void FinishContents(XmlParser* parser, Element* element)
     } else {
         const size_t worthReleasing = 64;
         if (parser->contentsCapacity - length >= worthReleasing) {
-            char* shrunk = ResizeLargeText(arena, element->contents, length + 1);
-            if (shrunk != nullptr)
-                element->contents = shrunk;
+            element->contents = ResizeLargeText(arena, element->contents, length + 1);
+            if (element->contents == nullptr)
+                RanOutOfMemory(parser);
         }
     }
     if (empty)

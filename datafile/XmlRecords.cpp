@@ -34,9 +34,14 @@ size_t NameSlot(const char* name)
     return hash % recentNameCount;
 }
 
+// Also refuses memory that the tree's packed links could not reach.
 char* AllocateBlock(size_t size)
 {
     char* block = static_cast<char*>(std::malloc(size));
+    if (block != nullptr && !FitsPackedLink(reinterpret_cast<uintptr_t>(block) + size)) {
+        std::free(block);
+        block = nullptr;
+    }
     if (block == nullptr)
         RecordLastError(XmlOutOfMemory);
     return block;
@@ -45,8 +50,8 @@ char* AllocateBlock(size_t size)
 template <typename Record>
 Record* ArenaRecordOf(TreeArena* arena)
 {
-    static_assert(sizeof(Record) % alignof(void*) == 0 && alignof(Record) <= alignof(void*));
-    void* room = ArenaRecord(arena, sizeof(Record));
+    static_assert(alignof(Record) <= alignof(void*));
+    void* room = ArenaRecord(arena, sizeof(Record), alignof(Record));
     if (room == nullptr) {
         RecordLastError(XmlOutOfMemory);
         return nullptr;
@@ -65,11 +70,6 @@ char* ArenaCopy(TreeArena* arena, const char* text, size_t size)
     return copy;
 }
 
-char* AfterName(char* name)
-{
-    return name + std::strlen(name) + 1;
-}
-
 bool HasOwnAllocation(const Element* element)
 {
     return element->name == reinterpret_cast<const char*>(element + 1);
@@ -78,11 +78,6 @@ bool HasOwnAllocation(const Element* element)
 bool HasOwnAllocation(const Attribute* attribute)
 {
     return attribute->name == reinterpret_cast<const char*>(attribute + 1);
-}
-
-bool HasInlineValue(const Attribute* attribute)
-{
-    return attribute->value == AfterName(attribute->name);
 }
 
 } // namespace
@@ -125,18 +120,25 @@ Element* CreateElement(const char* name)
     if (block == nullptr)
         return nullptr;
     Element* element = new (block) Element{};
-    element->name = block + sizeof(Element);
-    std::memcpy(element->name, name, nameSize);
+    char* storedName = block + sizeof(Element);
+    std::memcpy(storedName, name, nameSize);
+    element->name = storedName;
     return element;
+}
+
+// Names never change, so elements and attributes of one name share a copy.
+static char* SharedName(TreeStorage* storage, const char* name)
+{
+    char*& recent = storage->recentNames[NameSlot(name)];
+    if (recent == nullptr || std::strcmp(recent, name) != 0)
+        recent = ArenaCopy(&storage->arena, name, std::strlen(name) + 1);
+    return recent;
 }
 
 Element* CreateElementIn(XmlTree* tree, const char* name)
 {
     TreeStorage* storage = StorageOf(tree);
-    char*& recent = storage->recentNames[NameSlot(name)];
-    if (recent == nullptr || std::strcmp(recent, name) != 0)
-        recent = ArenaCopy(&storage->arena, name, std::strlen(name) + 1);
-    char* storedName = recent;
+    char* storedName = SharedName(storage, name);
     if (storedName == nullptr)
         return nullptr;
     Element* element = ArenaRecordOf<Element>(&storage->arena);
@@ -154,7 +156,7 @@ void AppendChild(Element* parent, Element* child)
     else
         parent->firstChild = child;
     parent->lastChild = child;
-    ++parent->childCount;
+    parent->childCount = parent->childCount + 1;
 }
 
 Attribute* NewAttribute(const char* name, const char* value)
@@ -172,36 +174,44 @@ Attribute* NewAttribute(const char* name, const char* value)
     return attribute;
 }
 
-Attribute* NewAttributeIn(TreeArena* arena, const char* name, const char* value)
+Attribute* NewAttributeIn(XmlTree* tree, const char* name, const char* value)
 {
-    size_t nameSize = std::strlen(name) + 1;
-    size_t valueSize = std::strlen(value) + 1;
-    char* texts = ArenaText(arena, nameSize + valueSize);
-    if (texts == nullptr) {
-        RecordLastError(XmlOutOfMemory);
+    TreeStorage* storage = StorageOf(tree);
+    char* storedName = SharedName(storage, name);
+    char* storedValue = storedName != nullptr ? ArenaCopy(&storage->arena, value, std::strlen(value) + 1) : nullptr;
+    if (storedValue == nullptr)
         return nullptr;
-    }
-    Attribute* attribute = ArenaRecordOf<Attribute>(arena);
+    Attribute* attribute = ArenaRecordOf<Attribute>(&storage->arena);
     if (attribute == nullptr)
         return nullptr;
-    attribute->name = texts;
-    std::memcpy(attribute->name, name, nameSize);
-    attribute->value = texts + nameSize;
-    std::memcpy(attribute->value, value, valueSize);
+    attribute->name = storedName;
+    attribute->value = storedValue;
     return attribute;
 }
 
-void AppendAttribute(Element* element, Attribute* attribute)
+AttributeStore* AttributeStoreOf(Element* element, TreeArena* arena)
 {
-    AttributeList& list = element->attributes;
-    attribute->previous = list.last;
+    AttributeStore* store = element->attributes.store;
+    if (store != nullptr)
+        return store;
+    if (arena != nullptr)
+        store = ArenaRecordOf<AttributeStore>(arena);
+    else if (char* block = AllocateBlock(sizeof(AttributeStore)))
+        store = new (block) AttributeStore{0, nullptr, nullptr, true};
+    element->attributes.store = store;
+    return store;
+}
+
+void AppendAttribute(AttributeStore* store, Attribute* attribute)
+{
+    attribute->previous = store->last;
     attribute->next = nullptr;
-    if (list.last != nullptr)
-        list.last->next = attribute;
+    if (store->last != nullptr)
+        store->last->next = attribute;
     else
-        list.first = attribute;
-    list.last = attribute;
-    ++list.count;
+        store->first = attribute;
+    store->last = attribute;
+    store->count = store->count + 1;
 }
 
 const char* ReplaceAttributeValue(Attribute* attribute, const char* value)
@@ -211,15 +221,16 @@ const char* ReplaceAttributeValue(Attribute* attribute, const char* value)
     char* copy = CopyText(value, std::strlen(value));
     if (copy == nullptr)
         return nullptr;
-    if (!HasInlineValue(attribute))
+    if (attribute->ownValue)
         std::free(attribute->value);
     attribute->value = copy;
+    attribute->ownValue = true;
     return copy;
 }
 
 void FreeAttribute(Attribute* attribute)
 {
-    if (!HasInlineValue(attribute))
+    if (attribute->ownValue)
         std::free(attribute->value);
     if (HasOwnAllocation(attribute))
         std::free(attribute);
@@ -227,11 +238,16 @@ void FreeAttribute(Attribute* attribute)
 
 void FreeElementRecord(Element* element)
 {
-    Attribute* attribute = element->attributes.first;
-    while (attribute != nullptr) {
-        Attribute* next = attribute->next;
-        FreeAttribute(attribute);
-        attribute = next;
+    AttributeStore* store = element->attributes.store;
+    if (store != nullptr) {
+        Attribute* attribute = store->first;
+        while (attribute != nullptr) {
+            Attribute* next = attribute->next;
+            FreeAttribute(attribute);
+            attribute = next;
+        }
+        if (store->ownAllocation)
+            std::free(store);
     }
     if (HasOwnAllocation(element))
         std::free(element);

@@ -6,8 +6,9 @@
 // operations (an attribute from CreateAttribute, a child from AddChild) are
 // allocated on their own with the name right behind the record, which is how
 // the two kinds are told apart: an arena record's name lives among the arena's
-// texts, never behind the record. Names never change, so elements of the same
-// name share one copy.
+// texts, never behind the record. Names never change, so the parsed elements
+// and attributes of one name share one copy. An attribute's replaced value has
+// an allocation of its own (Attribute::ownValue).
 #pragma once
 
 #include "datafile/TreeArena.h"
@@ -37,17 +38,21 @@ void AppendChild(Element* parent, Element* child);
 // A detached attribute with copies of name and value, in an allocation of its
 // own or from the arena; none with last error 1.
 Attribute* NewAttribute(const char* name, const char* value);
-Attribute* NewAttributeIn(TreeArena* arena, const char* name, const char* value);
+Attribute* NewAttributeIn(XmlTree* tree, const char* name, const char* value);
+
+// The element's attribute store, made when it has none: from the arena when
+// one is given, else in an allocation of its own. None with last error 1.
+AttributeStore* AttributeStoreOf(Element* element, TreeArena* arena);
 
 // Appends without looking for a namesake: the parser's attributes are already
 // known to be unique, and the look-up would make many attributes quadratic.
-void AppendAttribute(Element* element, Attribute* attribute);
+void AppendAttribute(AttributeStore* store, Attribute* attribute);
 
 // A NUL-terminated copy of the first length bytes; none with last error 1.
 char* CopyText(const char* text, size_t length);
 
-// Replaces the value, freeing the old one unless it was stored with the
-// attribute; none with last error 1 (the old value then stays).
+// Replaces the value, freeing the old one when it had an allocation of its
+// own; none with last error 1 (the old value then stays).
 const char* ReplaceAttributeValue(Attribute* attribute, const char* value);
 
 void FreeAttribute(Attribute* attribute);

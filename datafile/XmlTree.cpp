@@ -34,17 +34,18 @@ Element* NextChild(Element* element, Element* previousChild)
 
 Element* ChildAt(Element* element, uint32_t index)
 {
-    if (element == nullptr || index >= element->childCount)
+    uint32_t count = ChildCount(element);
+    if (index >= count)
         return nullptr;
     // Walk from whichever end is nearer; the result is the same.
-    if (index < element->childCount / 2) {
+    if (index < count / 2) {
         Element* child = element->firstChild;
         for (uint32_t i = 0; i < index; ++i)
             child = child->nextSibling;
         return child;
     }
     Element* child = element->lastChild;
-    for (uint32_t i = element->childCount - 1; i > index; --i)
+    for (uint32_t i = count - 1; i > index; --i)
         child = child->previousSibling;
     return child;
 }
@@ -62,19 +63,24 @@ Element* ChildByName(Element* element, const char* name)
 
 uint32_t ChildCount(Element* element)
 {
-    return element != nullptr ? element->childCount : 0;
+    if (element == nullptr)
+        return 0;
+    return element->childCount;
 }
 
 const char* ElementName(Element* element)
 {
-    return element != nullptr ? element->name : "";
+    if (element == nullptr)
+        return "";
+    return element->name;
 }
 
 const char* ElementContents(Element* element)
 {
     if (element == nullptr)
         return "";
-    return element->contents != nullptr ? element->contents : " ";
+    const char* contents = element->contents;
+    return contents != nullptr ? contents : " ";
 }
 
 Attribute* AttributeByName(Element* element, const char* name)
@@ -113,21 +119,25 @@ Attribute* AddAttribute(Element* element, Attribute* attribute)
     Attribute* old = AttributeByName(element, attribute->name);
     if (old == attribute)
         return attribute;
+    AttributeStore* store = AttributeStoreOf(element, nullptr);
+    if (store == nullptr) {
+        FreeAttribute(attribute);
+        return nullptr;
+    }
     if (old == nullptr) {
-        AppendAttribute(element, attribute);
+        AppendAttribute(store, attribute);
         return attribute;
     }
-    AttributeList& list = element->attributes;
     attribute->previous = old->previous;
     attribute->next = old->next;
     if (old->previous != nullptr)
         old->previous->next = attribute;
     else
-        list.first = attribute;
+        store->first = attribute;
     if (old->next != nullptr)
         old->next->previous = attribute;
     else
-        list.last = attribute;
+        store->last = attribute;
     FreeAttribute(old);
     return attribute;
 }
@@ -161,7 +171,7 @@ static void Unlink(Element* element)
             parent->firstChild = element->nextSibling;
         if (parent->lastChild == element)
             parent->lastChild = element->previousSibling;
-        --parent->childCount;
+        parent->childCount = parent->childCount - 1;
     }
     element->parent = nullptr;
     element->previousSibling = nullptr;
@@ -184,8 +194,9 @@ void FreeElement(Element* element)
             return;
         }
         Element* parent = node->parent;
-        parent->firstChild = node->nextSibling;
+        Element* next = node->nextSibling;
+        parent->firstChild = next;
         FreeElementRecord(node);
-        node = parent->firstChild != nullptr ? parent->firstChild : parent;
+        node = next != nullptr ? next : parent;
     }
 }

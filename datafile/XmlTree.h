@@ -7,31 +7,98 @@
 // return none.
 #pragma once
 
+#include "datafile/PackedLink.h"
+
+#include <cstddef>
 #include <cstdint>
 
 struct Attribute {
     char* name;
     char* value;
-    Attribute* previous;
-    Attribute* next;
+    PackedLink<Attribute> previous;
+    PackedLink<Attribute> next;
+    // Set once the value has been replaced by a copy in an allocation of its
+    // own; until then it lives with the attribute or in the tree's arena.
+    bool ownValue;
+};
+
+// The attributes of an element, kept apart from it: most elements have none.
+struct AttributeStore {
+    PackedCount count;
+    PackedLink<Attribute> first;
+    PackedLink<Attribute> last;
+    // Else it lives in the tree's arena and goes with the tree.
+    bool ownAllocation;
+};
+
+// The first, last and count fields of an AttributeList, read from its store;
+// they take no room of their own.
+class FirstAttributeField {
+public:
+    operator Attribute*() const;
+    Attribute* operator->() const { return *this; }
+};
+
+class LastAttributeField {
+public:
+    operator Attribute*() const;
+    Attribute* operator->() const { return *this; }
+};
+
+class AttributeCountField {
+public:
+    operator uint32_t() const;
 };
 
 struct AttributeList {
-    uint32_t count;
-    Attribute* first;
-    Attribute* last;
+    // None until the element has an attribute.
+    PackedLink<AttributeStore> store;
+    [[no_unique_address]] FirstAttributeField first;
+    [[no_unique_address]] LastAttributeField last;
+    [[no_unique_address]] AttributeCountField count;
 };
 
+template <typename Field>
+const AttributeStore* StoreOfField(const Field* field, size_t offset)
+{
+    return reinterpret_cast<const AttributeList*>(reinterpret_cast<const char*>(field) - offset)->store;
+}
+
+inline FirstAttributeField::operator Attribute*() const
+{
+    const AttributeStore* store = StoreOfField(this, offsetof(AttributeList, first));
+    if (store == nullptr)
+        return nullptr;
+    return store->first;
+}
+
+inline LastAttributeField::operator Attribute*() const
+{
+    const AttributeStore* store = StoreOfField(this, offsetof(AttributeList, last));
+    if (store == nullptr)
+        return nullptr;
+    return store->last;
+}
+
+inline AttributeCountField::operator uint32_t() const
+{
+    const AttributeStore* store = StoreOfField(this, offsetof(AttributeList, count));
+    if (store == nullptr)
+        return 0;
+    return store->count;
+}
+
+// One per element of the file, so its links are packed (see PackedLink.h).
 struct Element {
-    char* name;
-    char* contents;
+    PackedLink<char> name;
+    PackedLink<char> contents;
     AttributeList attributes;
-    uint32_t childCount;
-    Element* parent;
-    Element* firstChild;
-    Element* previousSibling;
-    Element* nextSibling;
-    Element* lastChild;
+    PackedCount childCount;
+    PackedLink<Element> parent;
+    PackedLink<Element> firstChild;
+    PackedLink<Element> previousSibling;
+    PackedLink<Element> nextSibling;
+    PackedLink<Element> lastChild;
 };
 
 struct XmlTree {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,44 @@ TEST(ParsedTreeStorageTest, NamesOutliveTheElementThatFirstCarriedThem)
     EXPECT_STREQ(ElementName(e->lastChild), "v");
     EXPECT_STREQ(ElementName(ChildAt(e, 1)), "w");
     EXPECT_STREQ(ElementContents(e->lastChild), "4");
+}
+
+// Attributes are stored apart from their element, and only once it has one:
+// parsed elements without attributes take added ones, and every kind of
+// element frees them with itself or with the tree.
+TEST(ParsedTreeStorageTest, AttributesAddedToElementsThatHadNone)
+{
+    std::string xml = "<r>";
+    for (int i = 0; i < 2000; ++i)
+        xml += i % 3 == 0 ? "<v N='" + std::to_string(i) + "'>x</v>" : "<v>x</v>";
+    xml += "</r>";
+    TempFolder folder;
+    ParsedFile file(folder.Write("plain.xml", xml));
+    ASSERT_EQ(file.loaded, 1);
+    Element* root = file.Root();
+    EXPECT_EQ(root->attributes.count, 0u);
+    EXPECT_EQ(root->attributes.first, nullptr);
+    EXPECT_EQ(root->attributes.last, nullptr);
+    uint32_t index = 0;
+    for (Element* v = NextChild(root, nullptr); v != nullptr; v = NextChild(root, v), ++index) {
+        AddAttribute(v, CreateAttribute("DONE", std::to_string(index).c_str()));
+        AddAttribute(v, CreateAttribute("DONE", "again"));
+    }
+    AddAttribute(root, CreateAttribute("EXPANDED", "1"));
+    for (index = 0; index < 2000; index += 499) {
+        Element* v = ChildAt(root, index);
+        uint32_t expected = index % 3 == 0 ? 2 : 1;
+        ASSERT_EQ(v->attributes.count, expected) << index;
+        EXPECT_STREQ(AttributeValue(v->attributes.last), "again") << index;
+        EXPECT_STREQ(v->attributes.first->name, expected == 2 ? "N" : "DONE") << index;
+    }
+    EXPECT_STREQ(AttributeValue(AttributeByName(root, "EXPANDED")), "1");
+    FreeElement(ChildAt(root, 0));
+    FreeElement(ChildAt(root, 1));
+    Element* added = AddChild(root, "w");
+    AddAttribute(added, CreateAttribute("A", "1"));
+    EXPECT_EQ(added->attributes.first, added->attributes.last);
+    EXPECT_EQ(ChildCount(root), 1999u);
 }
 
 } // namespace

@@ -219,4 +219,40 @@ TEST_F(XmlParserTest, CharactersStraddlingAPieceBoundaryStayWhole)
     EXPECT_EQ(std::string(AttributeValue(AttributeByName(ChildByName(file.Root(), "a"), "v"))), value);
 }
 
+// The file reaches Expat in pieces of 64 KiB: characters, long texts and the
+// white space before a text that the load leaves out all cross their ends.
+TEST_F(XmlParserTest, TextsAndWhiteSpaceAcrossLargePieceEnds)
+{
+    const size_t piece = 64 * 1024;
+    const std::string clef = "\xF0\x9D\x84\x9E";
+    std::string indent;
+    for (size_t i = 0; indent.size() < piece + 100; ++i)
+        indent += i % 7 == 0 ? "\n" : i % 5 == 0 ? "\t" : "  ";
+    std::string head = "<r><a>";
+    std::string straddling(piece - head.size() - 2, 'x');
+    straddling += clef + std::string(piece, 'y') + clef + "end";
+    std::string xml = head + straddling + "</a>"
+        + "<b>" + indent + "after indentation " + indent + "</b>"
+        + "<c>" + indent + "&#13;&#9;referenced</c>"
+        + "<d>" + indent + "<x/>" + indent + "</d>"
+        + "<e>" + indent + "<x/>between<x/>" + indent + "children " + indent + "</e></r>";
+    std::string path = Write(xml);
+
+    ParsedFile file(path);
+    ASSERT_EQ(file.loaded, 1);
+    EXPECT_EQ(ContentsOf(file.Root(), "a"), straddling);
+    EXPECT_EQ(ContentsOf(file.Root(), "b"), "after indentation");
+    EXPECT_EQ(ContentsOf(file.Root(), "c"), "referenced");
+    EXPECT_EQ(ContentsOf(file.Root(), "d"), " ");
+    EXPECT_EQ(ChildByName(file.Root(), "d")->contents, nullptr);
+    EXPECT_EQ(ContentsOf(file.Root(), "e"), "between" + indent + "children");
+
+    // Without trimming, white space before a text is part of the text.
+    ParsedFile untrimmed(path, 0);
+    ASSERT_EQ(untrimmed.loaded, 1);
+    EXPECT_EQ(ContentsOf(untrimmed.Root(), "b"), indent + "after indentation " + indent);
+    EXPECT_EQ(ContentsOf(untrimmed.Root(), "c"), indent + "\r\treferenced");
+    EXPECT_EQ(ChildByName(untrimmed.Root(), "d")->contents, nullptr);
+}
+
 } // namespace
