@@ -64,9 +64,11 @@ public:
         constexpr size_t kPiece = 256 * 1024;
         stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
         stream_.avail_in = static_cast<uInt>(data.size());
-        // What is still to come is bounded by the bound of all the part's bytes so far.
+        // What is still to come is bounded by the bound of all the part's bytes
+        // so far; bytes in the middle of a part mostly come out as they go in.
         const uLong bound = deflateBound(&stream_, static_cast<uLong>(stream_.total_in + data.size()));
-        const size_t left = bound > stream_.total_out ? bound - stream_.total_out : 0;
+        size_t left = bound > stream_.total_out ? bound - stream_.total_out : 0;
+        if (flush != Z_FINISH) left = std::min<size_t>(left, deflateBound(&stream_, static_cast<uLong>(data.size())));
         const size_t piece = std::clamp<size_t>(left, 64, kPiece);
         int result = Z_OK;
         do {
