@@ -35,16 +35,40 @@ void ParseXml(pugi::xml_document& document, std::string_view bytes, const std::s
     if (!document.document_element()) throw PackageError(what + " has no root element");
 }
 
-std::string SerializeXml(const pugi::xml_document& document) {
+namespace {
+
+class DeflatingXmlWriter : public pugi::xml_writer {
+public:
+    explicit DeflatingXmlWriter(DeflatingWriter& out) : out_(out) {}
+    void write(const void* data, size_t size) override { out_.Write({static_cast<const char*>(data), size}); }
+
+private:
+    DeflatingWriter& out_;
+};
+
+void SaveXml(const pugi::xml_document& document, pugi::xml_writer& writer) {
     pugi::xml_node declaration = document.first_child();
     if (declaration.type() == pugi::node_declaration) {
         pugi::xml_attribute encoding = declaration.attribute("encoding");
         if (encoding) encoding.set_value("UTF-8");
     }
+    document.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+}
+
+}  // namespace
+
+std::string SerializeXml(const pugi::xml_document& document) {
     std::string out;
     StringWriter writer(out);
-    document.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    SaveXml(document, writer);
     return out;
+}
+
+std::shared_ptr<const ZipEntry> SerializeXmlEntry(const pugi::xml_document& document, std::string name) {
+    DeflatingWriter out(std::move(name));
+    DeflatingXmlWriter writer(out);
+    SaveXml(document, writer);
+    return out.Finish();
 }
 
 void RemoveSubtree(pugi::xml_node node) {

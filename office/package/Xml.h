@@ -2,8 +2,11 @@
 // byte of text (whitespace-only runs included) and refusing DTDs.
 #pragma once
 
+#include "office/package/ZipArchive.h"
+
 #include <pugixml.hpp>
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +20,8 @@ void ParseXml(pugi::xml_document& document, std::string_view bytes, const std::s
 // Writes the document as it is (no indentation), with a UTF-8 declaration
 // when it has one.
 std::string SerializeXml(const pugi::xml_document& document);
+// The same, compressed on the way into a package entry of that name.
+std::shared_ptr<const ZipEntry> SerializeXmlEntry(const pugi::xml_document& document, std::string name);
 
 // True when the part text declares a document type.
 bool HasDoctype(std::string_view bytes);

@@ -28,6 +28,8 @@ struct ZipEntry {
     // Lets the uncompressed bytes go until someone asks for them: a part
     // nobody reads costs only its compressed bytes.
     void Defer();
+    // Holds only the stored form of bytes of that size and checksum.
+    void SetStored(uint16_t method, uint32_t checksum, std::string stored, uint64_t bytes);
 
 private:
     mutable bool deferred = false;
@@ -56,6 +58,27 @@ std::vector<ZipEntry> ReadZip(std::string_view bytes, const std::string& display
 // The entry with its stored form: itself when it has one, else a copy with
 // its bytes deflated and the uncompressed ones deferred.
 std::shared_ptr<const ZipEntry> Compressed(std::shared_ptr<const ZipEntry> entry);
+
+// A part compressed at a fast level while its bytes are made, so that it is
+// never held whole: office applications save at a fast level too.
+class DeflatingWriter {
+public:
+    explicit DeflatingWriter(std::string name);
+    ~DeflatingWriter();
+    DeflatingWriter(const DeflatingWriter&) = delete;
+    DeflatingWriter& operator=(const DeflatingWriter&) = delete;
+
+    void Write(std::string_view bytes);
+    // The entry with its stored form only; the writer is spent.
+    std::shared_ptr<const ZipEntry> Finish();
+
+private:
+    class Stream;
+    ZipEntry entry_;
+    uint64_t size_ = 0;
+    uint32_t crc_ = 0;
+    std::unique_ptr<Stream> stream_;
+};
 
 // Writes the entries as a zip, in order. Entries with raw bytes are copied
 // without recompressing; the others are deflated.

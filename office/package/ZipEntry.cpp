@@ -54,4 +54,14 @@ void ZipEntry::Defer() {
     deferred = true;
 }
 
+void ZipEntry::SetStored(uint16_t method, uint32_t checksum, std::string stored, uint64_t bytes) {
+    hasRaw = true;
+    rawMethod = method;
+    crc = checksum;
+    raw = std::move(stored);
+    std::string().swap(data);
+    size = bytes;
+    deferred = true;
+}
+
 }  // namespace office

@@ -53,31 +53,47 @@ public:
     // its own bound: a full piece for each of a thousand small documents costs
     // more in cleared memory than their compression.
     void CompressInto(const std::string& data, std::string& out) {
+        Reset();
+        Feed(data, out, Z_FINISH);
+    }
+
+    void Reset() { deflateReset(&stream_); }
+
+    // Compresses the next bytes of a part begun by Reset; the last ones with Z_FINISH.
+    void Feed(std::string_view data, std::string& out, int flush) {
         constexpr size_t kPiece = 256 * 1024;
-        deflateReset(&stream_);
         stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
         stream_.avail_in = static_cast<uInt>(data.size());
-        const size_t piece = std::min<size_t>(kPiece, deflateBound(&stream_, static_cast<uLong>(data.size())));
+        // What is still to come is bounded by the bound of all the part's bytes
+        // so far; bytes in the middle of a part mostly come out as they go in.
+        const uLong bound = deflateBound(&stream_, static_cast<uLong>(stream_.total_in + data.size()));
+        size_t left = bound > stream_.total_out ? bound - stream_.total_out : 0;
+        if (flush != Z_FINISH) left = std::min<size_t>(left, deflateBound(&stream_, static_cast<uLong>(data.size())));
+        const size_t piece = std::clamp<size_t>(left, 64, kPiece);
         int result = Z_OK;
-        while (result == Z_OK) {
+        do {
             const size_t start = out.size();
             out.resize(start + piece);
             stream_.next_out = reinterpret_cast<Bytef*>(out.data() + start);
             stream_.avail_out = static_cast<uInt>(piece);
-            result = deflate(&stream_, Z_FINISH);
+            result = deflate(&stream_, flush);
             out.resize(out.size() - stream_.avail_out);
-        }
-        if (result != Z_STREAM_END) throw PackageError("Cannot compress a package part");
+        } while (result == Z_OK && (flush == Z_FINISH || stream_.avail_in > 0 || stream_.avail_out == 0));
+        const bool done = flush == Z_FINISH ? result == Z_STREAM_END : result == Z_OK || result == Z_BUF_ERROR;
+        if (!done) throw PackageError("Cannot compress a package part");
     }
 
 private:
     z_stream stream_{};
 };
 
+// Big parts are compressed for speed; they are repetitive and still shrink well.
+constexpr size_t kFastFrom = 4u << 20;
+constexpr int kFastLevel = 1;
+
 void DeflateInto(const std::string& data, std::string& out) {
-    // Big parts are compressed for speed; they are repetitive and still shrink well.
-    if (data.size() > (4u << 20)) {
-        thread_local Deflater fast(1);
+    if (data.size() > kFastFrom) {
+        thread_local Deflater fast(kFastLevel);
         fast.CompressInto(data, out);
         return;
     }
@@ -118,6 +134,61 @@ void CheckFits(uint64_t value, const std::string& name) {
 }
 
 }  // namespace
+
+// The thread's compressor for writers, reset for each; a second writer at
+// the same time gets one of its own.
+class DeflatingWriter::Stream {
+public:
+    Stream() : deflater_(Claim()) { deflater_->Reset(); }
+    ~Stream() {
+        if (deflater_ == Shared().get()) SharedBusy() = false;
+    }
+    Stream(const Stream&) = delete;
+    Stream& operator=(const Stream&) = delete;
+    Deflater& deflater() { return *deflater_; }
+
+private:
+    static std::unique_ptr<Deflater>& Shared() {
+        thread_local std::unique_ptr<Deflater> shared = std::make_unique<Deflater>(kFastLevel);
+        return shared;
+    }
+    static bool& SharedBusy() {
+        thread_local bool busy = false;
+        return busy;
+    }
+    Deflater* Claim() {
+        if (!SharedBusy()) {
+            SharedBusy() = true;
+            return Shared().get();
+        }
+        own_ = std::make_unique<Deflater>(kFastLevel);
+        return own_.get();
+    }
+
+    std::unique_ptr<Deflater> own_;
+    Deflater* deflater_;
+};
+
+DeflatingWriter::DeflatingWriter(std::string name) : stream_(std::make_unique<Stream>()) {
+    entry_.name = std::move(name);
+}
+
+DeflatingWriter::~DeflatingWriter() = default;
+
+void DeflatingWriter::Write(std::string_view bytes) {
+    size_ += bytes.size();
+    crc_ = static_cast<uint32_t>(crc32_z(crc_, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size()));
+    stream_->deflater().Feed(bytes, entry_.raw, Z_NO_FLUSH);
+}
+
+std::shared_ptr<const ZipEntry> DeflatingWriter::Finish() {
+    stream_->deflater().Feed({}, entry_.raw, Z_FINISH);
+    std::string stored = std::move(entry_.raw);
+    stored.shrink_to_fit();
+    auto entry = std::make_shared<ZipEntry>(std::move(entry_));
+    entry->SetStored(8, crc_, std::move(stored), size_);
+    return entry;
+}
 
 std::shared_ptr<const ZipEntry> Compressed(std::shared_ptr<const ZipEntry> entry) {
     if (entry->hasRaw) return entry;

@@ -27,12 +27,12 @@ int TypeOfCode(const std::string& code) {
 }
 
 // Text boxes are stories of their own, and the fallback of alternate content
-// repeats its choice.
-bool IsOtherStory(const char* name) {
+// repeats its choice; properties hold no fields.
+bool HoldsNoFieldsOfTheStory(const char* name) {
     std::string_view qualified = name;
     size_t colon = qualified.find(':');
     std::string_view local = colon == std::string_view::npos ? qualified : qualified.substr(colon + 1);
-    return local == "txbxContent" || local == "Fallback";
+    return local.ends_with("Pr") || local == "txbxContent" || local == "Fallback";
 }
 
 }  // namespace
@@ -52,7 +52,6 @@ std::vector<FormField> ScanFormFields(pugi::xml_node root, const WordNames& name
     const char* instrText = names.instrText.c_str();
     ForEachElement(root, [&](pugi::xml_node element) {
         const char* elementName = element.name();
-        if (IsOtherStory(elementName)) return false;
         if (std::strcmp(elementName, fldChar) == 0) {
             std::string_view kind = element.attribute(names.fldCharType.c_str()).value();
             if (kind == "begin") {
@@ -70,10 +69,13 @@ std::vector<FormField> ScanFormFields(pugi::xml_node root, const WordNames& name
                 types[field.slot] = TypeOfCode(field.code);
                 open.pop_back();
             }
-        } else if (std::strcmp(elementName, instrText) == 0 && !open.empty() && !open.back().separated) {
-            open.back().code += element.text().get();
+            return false;
         }
-        return true;
+        if (std::strcmp(elementName, instrText) == 0) {
+            if (!open.empty() && !open.back().separated) open.back().code += element.text().get();
+            return false;
+        }
+        return !HoldsNoFieldsOfTheStory(elementName);
     });
     std::vector<FormField> fields;
     for (size_t i = 0; i < slots.size(); ++i) {

@@ -153,11 +153,11 @@ void RemoveNodes(WordDocument& document, const std::vector<pugi::xml_node>& node
     const std::string& fldChar = document.Names().fldChar;
     for (pugi::xml_node node : nodes) {
         ForEachElement(node, [&](pugi::xml_node element) {
-            if (fldChar != element.name() ||
-                std::string_view(element.attribute(document.Names().fldCharType.c_str()).value()) != "begin") {
-                return;
+            if (fldChar != element.name()) return !IsProperties(element);
+            if (std::string_view(element.attribute(document.Names().fldCharType.c_str()).value()) == "begin") {
+                if (FormFieldPtr field = document.Fields().BegunBy(element.parent())) document.Fields().Remove(field);
             }
-            if (FormFieldPtr field = document.Fields().BegunBy(element.parent())) document.Fields().Remove(field);
+            return false;
         });
     }
     for (pugi::xml_node node : nodes) RemoveSubtree(node);

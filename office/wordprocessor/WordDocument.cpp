@@ -126,7 +126,7 @@ void WordDocument::WriteBack() {
         pasteGeneration_ = 0;
     }
     if (mainChanged_) {
-        package_.SetPart(source_->mainPart, SerializeXml(main_));
+        package_.SetEntry(SerializeXmlEntry(main_, package_.Entry(source_->mainPart)->name));
         mainChanged_ = false;
     }
     for (auto& [type, related] : related_) {

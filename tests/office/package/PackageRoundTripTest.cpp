@@ -2,6 +2,7 @@
 #include "office/package/ContentTypes.h"
 #include "office/package/Package.h"
 #include "office/package/PackageError.h"
+#include "office/package/Xml.h"
 #include "tests/office/package/ZipFixture.h"
 #include "tests/support/ZipOfParts.h"
 
@@ -90,6 +91,33 @@ TEST(PackageRoundTrip, LargePartsComeBackWholeWhetherCompressedBeforeOrWhileWrit
         EXPECT_EQ(again.Part("noisy.bin"), noisy);
         EXPECT_EQ(again.Part("repetitive.xml"), repetitive);
         EXPECT_EQ(again.Part("main.xml"), package.Part("main.xml"));
+    }
+}
+
+// A part compressed while it is written, small enough to be held or so large
+// that it streams, in pieces of every size, comes back whole from the package.
+TEST(PackageRoundTrip, PartsCompressedWhileWrittenComeBackWhole) {
+    for (size_t rows : {0u, 3u, 300'000u}) {
+        pugi::xml_document xml;
+        pugi::xml_node root = xml.append_child("rows");
+        for (size_t i = 0; i < rows; ++i) root.append_child("row").append_attribute("r").set_value(i * 7919 % 100'003);
+        const std::string expected = SerializeXml(xml);
+
+        Package package = Package::FromBytes(ZipOfParts(MinimalPackage()), "minimal");
+        package.SetEntry(SerializeXmlEntry(xml, "main.xml"));
+        DeflatingWriter pieces("extra/pieces.xml");
+        for (size_t at = 0, piece = 0; at < expected.size(); at += piece, piece = piece * 3 + 1) {
+            pieces.Write(std::string_view(expected).substr(at, piece));
+        }
+        package.SetEntry(pieces.Finish());
+        EXPECT_EQ(package.Part("main.xml"), expected);
+
+        Package again = Package::FromBytes(package.ToBytes(), "again");
+        EXPECT_EQ(again.Part("main.xml"), expected);
+        EXPECT_EQ(again.Part("extra/pieces.xml"), expected);
+        if (rows > 100'000) {
+            EXPECT_LT(again.Entry("main.xml")->raw.size(), expected.size() / 4);
+        }
     }
 }
 
