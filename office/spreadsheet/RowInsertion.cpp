@@ -115,23 +115,8 @@ void MakeRoom(Workbook& workbook, int32_t sheetIndex, int32_t at, int32_t count)
     }
     sheet.rows.Insert(at, count);
     sheet.rows.DropAfter(kMaxRow);
+    workbook.pendingRows.Insert(sheetIndex, at, count);
     SheetResolver resolve = workbook.Resolver();
-    for (auto& other : workbook.sheets) {
-        bool moved = false;
-        other->ForEachFormula([&](FormulaCell& formula) {
-            bool changed = formula.formula.InsertRows(sheetIndex, at, count);
-            if (formula.array && other->index == sheetIndex) {
-                int32_t top = formula.arrayRect.top;
-                ShiftRowInterval(formula.arrayRect.top, formula.arrayRect.bottom, at, count);
-                changed = changed || top != formula.arrayRect.top;
-            }
-            if (changed) {
-                formula.cachedValue.clear();
-                moved = true;
-            }
-        });
-        other->changed |= moved;
-    }
     if (workbook.nameIndex.InsertRows(workbook.names, sheetIndex, at, count)) {
         workbook.NameReferencesChanged();
     }

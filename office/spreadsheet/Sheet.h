@@ -13,6 +13,7 @@
 
 #include "office/spreadsheet/CellAddress.h"
 #include "office/spreadsheet/Formula.h"
+#include "office/spreadsheet/RowMap.h"
 #include "office/spreadsheet/RowStore.h"
 
 namespace office::spreadsheet {
@@ -66,6 +67,25 @@ struct CommentAnchor {
     int32_t writtenRow = 1;  // the row the parts hold
 };
 
+class Sheet;
+
+// Rows inserted into a workbook's sheets that the formulas of its sheets have
+// not followed yet. A grouped report inserts thousands of rows above thousands
+// of formulas; they move once, when a formula is next read or added.
+class PendingFormulaRows {
+public:
+    explicit PendingFormulaRows(const std::vector<std::unique_ptr<Sheet>>& sheets) : sheets(sheets) {}
+    void Insert(int32_t sheet, int32_t at, int32_t count);
+    bool Empty() const { return !pending; }
+    // Moves the formulas of every sheet.
+    void Settle();
+
+private:
+    const std::vector<std::unique_ptr<Sheet>>& sheets;
+    std::vector<RowMap> bySheet;
+    bool pending = false;
+};
+
 class Sheet {
 public:
     std::string name;
@@ -103,13 +123,21 @@ public:
     void CopyComment(const CommentAnchor& source, int32_t row);
     void WriteComments();
 
+    // Where the workbook keeps the rows its formulas have yet to follow.
+    PendingFormulaRows* pendingRows = nullptr;
+
     // Formula slots referenced by Cell::index.
     uint32_t AddFormula(FormulaCell formula);
-    FormulaCell& FormulaAt(uint32_t slot) { return *formulas[slot]; }
+    FormulaCell& FormulaAt(uint32_t slot)
+    {
+        SettleFormulas();
+        return *formulas[slot];
+    }
     void RemoveFormula(uint32_t slot);
     template <typename Visit>
     void ForEachFormula(Visit visit)
     {
+        SettleFormulas();
         for (auto& formula : formulas) {
             if (formula) {
                 visit(*formula);
@@ -130,6 +158,15 @@ public:
     void ClearValue(Cell& cell);
 
 private:
+    friend class PendingFormulaRows;
+    void SettleFormulas()
+    {
+        if (pendingRows && !pendingRows->Empty()) {
+            pendingRows->Settle();
+        }
+    }
+    void FollowRows(const std::vector<RowMap>& bySheet);
+
     std::vector<std::unique_ptr<FormulaCell>> formulas;
     std::vector<uint32_t> freeFormulas;
     std::vector<std::string> texts;

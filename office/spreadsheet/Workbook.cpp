@@ -141,6 +141,7 @@ void Workbook::ReadWorkbookPart()
         auto sheet = std::make_unique<Sheet>();
         sheet->name = entry.attribute("name").value();
         sheet->index = int32_t(sheets.size());
+        sheet->pendingRows = &pendingRows;
         std::string id = RelationshipId(entry);
         auto relationship = relationships.FindById(id);
         if (relationship) {
@@ -395,6 +396,7 @@ Package Workbook::Build()
     Package out = package;
     bool workbookPartChanged = namesChanged || formulasChanged || activeSheetChanged;
     bool anySheetWritten = false;
+    pendingRows.Settle();
     if (activeSheetChanged) {
         MarkSelectedTab();
     }
