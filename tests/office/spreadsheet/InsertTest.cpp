@@ -2,6 +2,7 @@
 // moves with the rows.
 #include <gtest/gtest.h>
 
+#include "office/package/Package.h"
 #include "tests/office/spreadsheet/ExcelDriver.h"
 #include "tests/office/spreadsheet/WorkbookBuilder.h"
 
@@ -138,6 +139,40 @@ TEST_F(InsertTest, RowsCopiedFromAnotherSheetKeepTheirSheetsReferences)
     EXPECT_EQ(Formula(other.Get(), 1, 3), "=B1*2");  // now about the Other sheet's own cells
     EXPECT_EQ(Formula(other.Get(), 2, 1), "=Sheet1!B5+Sheet1!B2");
     EXPECT_EQ(Formula(sheet.Get(), 5, 2), "=SUM(B2:B4)");  // Sheet1 did not move
+}
+
+// Formulas follow a run of insertions once; a formula written in between is
+// already where it belongs, and a save straight after the insertions writes
+// every formula moved, also on a sheet that changed in nothing else.
+TEST_F(InsertTest, FormulasFollowARunOfInsertionsWhetherReadInBetweenOrNot)
+{
+    auto path = WorkbookBuilder()
+                    .Sheet("Sheet1",
+                           "<row r=\"2\"><c r=\"B2\"><v>1</v></c></row>"
+                           "<row r=\"3\"><c r=\"B3\"><v>2</v></c></row>"
+                           "<row r=\"4\"><c r=\"D4\"><f t=\"array\" ref=\"D4:D5\">B2:B3*2</f><v>2</v></c></row>"
+                           "<row r=\"6\"><c r=\"B6\"><f>SUM(B2:B5)</f><v>3</v></c></row>")
+                    .Sheet("Other", "<row r=\"1\"><c r=\"A1\"><f>Sheet1!B6*Sheet1!B2</f><v>3</v></c></row>")
+                    .Write(scratch.Path() / "run.xlsx");
+    ComPtr<IDispatch> run = AddWorkbook(excel.Get(), path.string());
+    ComPtr<IDispatch> first = Call(run.Get(), u"Worksheets", {Var("Sheet1")});
+    ComPtr<IDispatch> other = Call(run.Get(), u"Worksheets", {Var("Other")});
+    Call(RowOf(first.Get(), 3).Get(), u"Insert", {Var(kShiftDown)});
+    Call(RowSpan(excel.Get(), first.Get(), 1, 2).Get(), u"Insert", {Var(kShiftDown)});
+    EXPECT_EQ(Formula(other.Get(), 1, 1), "=Sheet1!B9*Sheet1!B4");
+    Put(CellAt(first.Get(), 12, 1).Get(), u"Formula", Var("=B9+B5"));
+    Call(RowOf(first.Get(), 1).Get(), u"Insert", {Var(kShiftDown)});
+    Call(RowOf(first.Get(), 8).Get(), u"Insert", {Var(kShiftDown)});
+
+    Call(book.Get(), u"Close", {Var(false)});
+    office::Package written = office::Package::Open(ShowWorkbooks(excel.Get()));
+    const std::string& sheetXml = written.Part("xl/worksheets/sheet1.xml");
+    EXPECT_NE(sheetXml.find("<f>SUM(B5:B10)</f>"), std::string::npos) << sheetXml;
+    EXPECT_NE(sheetXml.find("<f>B11+B6</f>"), std::string::npos) << sheetXml;
+    EXPECT_NE(sheetXml.find("ref=\"D9:D10\">B5:B7*2</f>"), std::string::npos) << sheetXml;
+    const std::string& otherXml = written.Part("xl/worksheets/sheet2.xml");
+    EXPECT_NE(otherXml.find("<f>Sheet1!B11*Sheet1!B5</f>"), std::string::npos) << otherXml;
+    EXPECT_EQ(otherXml.find("<v>3</v>"), std::string::npos) << "the moved formula keeps no cached value";
 }
 
 TEST_F(InsertTest, RowsThatWouldLeaveTheSheetAreRefused)
