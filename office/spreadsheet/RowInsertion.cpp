@@ -88,9 +88,7 @@ int32_t LowestRowMoved(Sheet& sheet, int32_t at)
     for (const CommentAnchor& anchor : sheet.Comments()) {
         consider(anchor.row);
     }
-    for (const CellRect& merge : sheet.merges) {
-        consider(merge.top);
-    }
+    consider(sheet.merges.LowestTop());
     for (const RangeList& list : sheet.RangeLists()) {
         for (const CellRect& rect : list.rects) {
             consider(rect.top);
@@ -120,9 +118,7 @@ void MakeRoom(Workbook& workbook, int32_t sheetIndex, int32_t at, int32_t count)
     if (workbook.nameIndex.InsertRows(workbook.names, sheetIndex, at, count)) {
         workbook.NameReferencesChanged();
     }
-    for (CellRect& merge : sheet.merges) {
-        ShiftRowInterval(merge.top, merge.bottom, at, count);
-    }
+    sheet.merges.InsertRows(at, count);
     for (RangeList& list : sheet.RangeLists()) {
         for (CellRect& rect : list.rects) {
             ShiftRowInterval(rect.top, rect.bottom, at, count);
@@ -167,14 +163,13 @@ std::vector<CopiedRow> TakeRows(Sheet& source, int32_t top, int32_t bottom)
     return copied;
 }
 
-// The source's rectangles that lie in its rows, as offsets from the block top.
-std::vector<CellRect> RectsWithin(const std::vector<CellRect>& rects, int32_t top, int32_t bottom)
+// The source's merges that lie in its rows, as offsets from the block top.
+std::vector<CellRect> MergesWithin(const RowRects& merges, int32_t top, int32_t bottom)
 {
-    std::vector<CellRect> inside;
-    for (const CellRect& rect : rects) {
-        if (rect.top >= top && rect.bottom <= bottom) {
-            inside.push_back(CellRect{rect.top - top, rect.left, rect.bottom - top, rect.right});
-        }
+    std::vector<CellRect> inside = merges.Within(top, bottom);
+    for (CellRect& rect : inside) {
+        rect.top -= top;
+        rect.bottom -= top;
     }
     return inside;
 }
@@ -287,7 +282,7 @@ void InsertCopiedRows(Workbook& workbook, int32_t sheetIndex, int32_t at, const 
         throw AutomationError("Cannot insert " + std::to_string(total) + " rows into the sheet '" + sheet.name + "'");
     }
     std::vector<CopiedRow> copied = TakeRows(from, source.top, source.bottom);
-    std::vector<CellRect> merges = RectsWithin(from.merges, source.top, source.bottom);
+    std::vector<CellRect> merges = MergesWithin(from.merges, source.top, source.bottom);
     MakeRoom(workbook, sheetIndex, at, int32_t(total));
     int32_t sourceTop = source.top;
     if (source.sheet == sheetIndex) {
@@ -335,8 +330,7 @@ void InsertCopiedRows(Workbook& workbook, int32_t sheetIndex, int32_t at, const 
             }
         }
         for (const CellRect& merge : merges) {
-            sheet.merges.push_back(
-                CellRect{destination + merge.top, merge.left, destination + merge.bottom, merge.right});
+            sheet.merges.Add(CellRect{destination + merge.top, merge.left, destination + merge.bottom, merge.right});
         }
     }
     if (source.sheet == sheetIndex) {

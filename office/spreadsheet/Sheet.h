@@ -14,6 +14,7 @@
 #include "office/spreadsheet/CellAddress.h"
 #include "office/spreadsheet/Formula.h"
 #include "office/spreadsheet/RowMap.h"
+#include "office/spreadsheet/RowRects.h"
 #include "office/spreadsheet/RowStore.h"
 
 namespace office::spreadsheet {
@@ -96,7 +97,7 @@ public:
 
     pugi::xml_document document;
     RowStore rows;
-    std::vector<CellRect> merges;
+    RowRects merges;
     std::vector<ColumnStyle> columnStyles;
     bool changed = false;
 
