@@ -14,6 +14,9 @@ void PendingFormulaRows::Insert(int32_t sheet, int32_t at, int32_t count)
     }
     bySheet[size_t(sheet)].Insert(at, count);
     pending = true;
+    for (const auto& each : sheets) {
+        each->pendingRows = this;
+    }
 }
 
 void PendingFormulaRows::Settle()

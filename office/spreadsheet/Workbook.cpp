@@ -141,7 +141,6 @@ void Workbook::ReadWorkbookPart()
         auto sheet = std::make_unique<Sheet>();
         sheet->name = entry.attribute("name").value();
         sheet->index = int32_t(sheets.size());
-        sheet->pendingRows = &pendingRows;
         std::string id = RelationshipId(entry);
         auto relationship = relationships.FindById(id);
         if (relationship) {
