@@ -37,10 +37,18 @@ bool ShiftRectsAttribute(pugi::xml_attribute attribute, int32_t at, int32_t coun
     return true;
 }
 
+// The first comment at or below `row`; comments are sorted by row.
+std::vector<CommentAnchor>::iterator FirstCommentFrom(std::vector<CommentAnchor>& comments, int32_t row)
+{
+    return std::lower_bound(comments.begin(), comments.end(), row,
+                            [](const CommentAnchor& anchor, int32_t value) { return anchor.row < value; });
+}
+
 void ShiftComments(Sheet& sheet, int32_t at, int32_t count)
 {
-    for (CommentAnchor& anchor : sheet.Comments()) {
-        anchor.row = ShiftRow(anchor.row, at, count);
+    std::vector<CommentAnchor>& comments = sheet.Comments();
+    for (auto anchor = FirstCommentFrom(comments, at); anchor != comments.end(); ++anchor) {
+        anchor->row += count;
     }
 }
 
@@ -85,8 +93,8 @@ int32_t LowestRowMoved(Sheet& sheet, int32_t at)
             lowest = std::max(lowest, row);
         }
     };
-    for (const CommentAnchor& anchor : sheet.Comments()) {
-        consider(anchor.row);
+    if (!sheet.Comments().empty()) {
+        consider(sheet.Comments().back().row);
     }
     consider(sheet.merges.LowestTop());
     for (const RangeList& list : sheet.RangeLists()) {
@@ -205,10 +213,9 @@ struct SourceExtras {
 SourceExtras FindExtras(Sheet& sheet, int32_t top, int32_t bottom)
 {
     SourceExtras extras;
-    for (const CommentAnchor& anchor : sheet.Comments()) {
-        if (anchor.row >= top && anchor.row <= bottom) {
-            extras.comments.push_back(anchor);
-        }
+    std::vector<CommentAnchor>& comments = sheet.Comments();
+    for (auto anchor = FirstCommentFrom(comments, top); anchor != comments.end() && anchor->row <= bottom; ++anchor) {
+        extras.comments.push_back(*anchor);
     }
     for (const RangeList& list : sheet.RangeLists()) {
         pugi::xml_node owner = list.owner;

@@ -103,6 +103,9 @@ public:
 
     SheetPart comments;
     SheetPart vml;
+    // The shapes of `vml` that move by their own anchor, listed on first use:
+    // notes move with their comments, and a sheet may hold thousands of them.
+    std::optional<std::vector<pugi::xml_node>> vmlOwnShapes;
     SheetPart drawing;
     std::vector<SheetPart> tables;
     std::vector<SheetPart> pivotTables;
@@ -119,6 +122,7 @@ public:
     std::vector<RangeList>& RangeLists();
     void WriteRangeLists();
 
+    // Sorted by row, so that inserted rows move only the comments below them.
     std::vector<CommentAnchor>& Comments();
     // A copy of a comment (and its shape) for another row.
     void CopyComment(const CommentAnchor& source, int32_t row);
