@@ -196,5 +196,57 @@ TEST_F(InsertTest, ShiftingToTheRightIsRefused)
     EXPECT_FALSE(outcome.description.empty());
 }
 
+// A grouped report copies its detail row thousands of times; the comments,
+// their shapes, hyperlinks and form controls it writes must be those that
+// copying the row once per record gives.
+TEST(InsertRunTest, ManyCopiesAtOnceWriteWhatCopiesOneByOneWrite)
+{
+    ScratchFolder scratch;
+    auto built = WorkbookBuilder()
+                     .Strings({"Head", "Item", "Footer"})
+                     .Sheet("Sheet1",
+                            "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>"
+                            "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>1</v></c><c r=\"B2\"><v>5</v></c></row>"
+                            "<row r=\"3\"><c r=\"A3\" t=\"s\"><v>2</v></c></row>",
+                            "<hyperlinks><hyperlink ref=\"B2\" location=\"Sheet1!A1\" display=\"top\"/>"
+                            "<hyperlink ref=\"A3\" location=\"Sheet1!A1\"/></hyperlinks>")
+                     .Comment(0, "A1", "head note")
+                     .Comment(0, "A2", "detail note")
+                     .Comment(0, "A3", "footer note")
+                     .Write(scratch.Path() / "built.xlsx");
+    office::Package package = office::Package::Open(built);
+    std::string vml = package.Part("xl/drawings/vmlDrawing1.vml");
+    vml.insert(vml.rfind("</xml>"),
+               "<v:shape type=\"#_x0000_t201\"><x:ClientData ObjectType=\"Checkbox\">"
+               "<x:Anchor>3, 15, 2, 10, 4, 15, 2, 4</x:Anchor><x:FmlaLink>$C$3</x:FmlaLink></x:ClientData></v:shape>");
+    package.SetPart("xl/drawings/vmlDrawing1.vml", vml);
+    std::filesystem::path path = scratch.Path() / "report.xlsx";
+    package.SaveAs(path);
+
+    constexpr int kCopies = 6;
+    auto report = [&](bool oneByOne) {
+        ComPtr<IDispatch> excel = StartExcel();
+        ComPtr<IDispatch> book = AddWorkbook(excel.Get(), path.string());
+        ComPtr<IDispatch> sheet = Get(book.Get(), u"ActiveSheet");
+        for (int done = 0; done < kCopies; done += oneByOne ? 1 : kCopies) {
+            Call(RowOf(sheet.Get(), 2).Get(), u"Copy");
+            int rows = oneByOne ? 1 : kCopies;
+            Call(RowSpan(excel.Get(), sheet.Get(), 3 + done, 2 + done + rows).Get(), u"Insert", {Var(kShiftDown)});
+        }
+        return office::Package::Open(ShowWorkbooks(excel.Get()));
+    };
+    office::Package atOnce = report(false);
+    office::Package oneByOne = report(true);
+    for (const char* part : {"xl/worksheets/sheet1.xml", "xl/comments1.xml", "xl/drawings/vmlDrawing1.vml"}) {
+        EXPECT_EQ(atOnce.Part(part), oneByOne.Part(part)) << part;
+    }
+    const std::string& comments = atOnce.Part("xl/comments1.xml");
+    EXPECT_LT(comments.find("ref=\"A8\""), comments.find("ref=\"A9\"")) << comments;  // reading order
+    const std::string& shapes = atOnce.Part("xl/drawings/vmlDrawing1.vml");
+    EXPECT_NE(shapes.find("3, 15, 8, 10, 4, 15, 8, 4</x:Anchor><x:FmlaLink>$C$9</x:FmlaLink>"), std::string::npos)
+        << shapes;
+    EXPECT_NE(atOnce.Part("xl/worksheets/sheet1.xml").find("<hyperlink ref=\"B8\""), std::string::npos);
+}
+
 }  // namespace
 }  // namespace excel_test
