@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "office/spreadsheet/CellAddress.h"
+#include "office/spreadsheet/RowMap.h"
 
 namespace office::spreadsheet {
 namespace {
@@ -314,39 +315,49 @@ std::string Formula::Text() const
     return text;
 }
 
-bool Formula::InsertRows(int32_t sheet, int32_t at, int32_t count)
+namespace {
+
+// `moved(row)` is where a row of `sheet` goes; what is pushed off the sheet
+// becomes #REF! for a cell and stops at the last row for a range.
+template <typename Moved>
+bool MoveRowRefs(std::vector<FormulaRef>& refs, int32_t sheet, const Moved& moved)
 {
     bool changed = false;
     for (auto& ref : refs) {
         if (ref.sheet != sheet || ref.invalid || ref.kind == FormulaRef::Kind::Columns) {
             continue;
         }
-        int32_t row1 = ref.row1;
-        int32_t row2 = ref.row2;
         if (ref.kind == FormulaRef::Kind::Cell) {
-            if (row1 >= at) {
-                if (row1 + count > kMaxRow) {
+            int64_t row = moved(ref.row1);
+            if (row != ref.row1) {
+                if (row > kMaxRow) {
                     ref.invalid = true;
                 } else {
-                    ref.row1 = ref.row2 = row1 + count;
+                    ref.row1 = ref.row2 = int32_t(row);
                 }
                 changed = true;
             }
             continue;
         }
-        int32_t top = std::min(row1, row2);
-        int32_t bottom = std::max(row1, row2);
-        ShiftRowInterval(top, bottom, at, count);
-        if (row1 <= row2) {
-            ref.row1 = top;
-            ref.row2 = bottom;
-        } else {
-            ref.row1 = bottom;
-            ref.row2 = top;
-        }
-        changed = changed || ref.row1 != row1 || ref.row2 != row2;
+        int32_t row1 = int32_t(std::min<int64_t>(moved(ref.row1), kMaxRow));
+        int32_t row2 = int32_t(std::min<int64_t>(moved(ref.row2), kMaxRow));
+        changed = changed || row1 != ref.row1 || row2 != ref.row2;
+        ref.row1 = row1;
+        ref.row2 = row2;
     }
     return changed;
+}
+
+}  // namespace
+
+bool Formula::InsertRows(int32_t sheet, int32_t at, int32_t count)
+{
+    return MoveRowRefs(refs, sheet, [at, count](int32_t row) { return row >= at ? int64_t(row) + count : row; });
+}
+
+bool Formula::MoveRows(int32_t sheet, const RowMap& rows)
+{
+    return MoveRowRefs(refs, sheet, rows);
 }
 
 void Formula::Rebase(int32_t rows, int32_t columns)

@@ -12,6 +12,8 @@
 
 namespace office::spreadsheet {
 
+class RowMap;
+
 // A reference's sheet: a sheet index of the workbook, or one of these.
 inline constexpr int32_t kSheetUnknown = -2;  // external, 3-D or unresolvable: never adjusted
 
@@ -38,6 +40,8 @@ public:
 
     // Rows inserted above `at` on `sheet`; true when a reference changed.
     bool InsertRows(int32_t sheet, int32_t at, int32_t count);
+    // A run of row insertions on `sheet` at once, as the map folds them.
+    bool MoveRows(int32_t sheet, const RowMap& rows);
     // The formula copied by (rows, columns): relative parts move; parts that
     // leave the sheet become #REF!.
     void Rebase(int32_t rows, int32_t columns);

@@ -307,6 +307,31 @@ bool ShiftPlace(const pugi::xml_node& node, const ReferencePlace& place, int32_t
     return false;
 }
 
+// A note whose shape holds nothing a place of the VML part would change.
+bool IsPlainNote(const pugi::xml_node& shape)
+{
+    std::vector<pugi::xml_node> data;
+    AppendMatchingChildren(shape, "ClientData", data);
+    return std::all_of(data.begin(), data.end(), [](const pugi::xml_node& clientData) {
+        std::vector<pugi::xml_node> formulas;
+        AppendMatchingChildren(clientData, "FmlaLink", formulas);
+        AppendMatchingChildren(clientData, "FmlaRange", formulas);
+        return IsNote(clientData) && formulas.empty();
+    });
+}
+
+// The shapes of the sheet's VML part that are not plain notes.
+const std::vector<pugi::xml_node>& OwnShapes(Sheet& sheet)
+{
+    if (!sheet.vmlOwnShapes) {
+        std::vector<pugi::xml_node> shapes;
+        AppendMatchingChildren(sheet.vml.document->document_element(), "*", shapes);
+        shapes.erase(std::remove_if(shapes.begin(), shapes.end(), IsPlainNote), shapes.end());
+        sheet.vmlOwnShapes = std::move(shapes);
+    }
+    return *sheet.vmlOwnShapes;
+}
+
 // Calls visit(node, place, changed flag) for every place of the sheet's parts;
 // the flag is the part's, or null for the sheet part itself. Rows are inserted
 // thousands of times into one sheet, so a place whose first step names no
@@ -351,7 +376,22 @@ void ForEachPlace(Sheet& sheet, Visit visit)
         visitPart(PartKind::ControlProperties, control);
     }
     visitPart(PartKind::Drawing, sheet.drawing);
-    visitPart(PartKind::Vml, sheet.vml);
+    if (!sheet.vml.document) {
+        return;
+    }
+    // Every place of the VML part starts at a shape ("*/...").
+    const std::vector<pugi::xml_node>& shapes = OwnShapes(sheet);
+    for (const ReferencePlace& place : kPlaces) {
+        if (place.part != PartKind::Vml) {
+            continue;
+        }
+        std::string_view below = place.path.substr(place.path.find('/') + 1);
+        for (const pugi::xml_node& shape : shapes) {
+            for (const pugi::xml_node& node : Follow(shape, below)) {
+                visit(node, place, &sheet.vml.changed);
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -37,10 +37,18 @@ bool ShiftRectsAttribute(pugi::xml_attribute attribute, int32_t at, int32_t coun
     return true;
 }
 
+// The first comment at or below `row`; comments are sorted by row.
+std::vector<CommentAnchor>::iterator FirstCommentFrom(std::vector<CommentAnchor>& comments, int32_t row)
+{
+    return std::lower_bound(comments.begin(), comments.end(), row,
+                            [](const CommentAnchor& anchor, int32_t value) { return anchor.row < value; });
+}
+
 void ShiftComments(Sheet& sheet, int32_t at, int32_t count)
 {
-    for (CommentAnchor& anchor : sheet.Comments()) {
-        anchor.row = ShiftRow(anchor.row, at, count);
+    std::vector<CommentAnchor>& comments = sheet.Comments();
+    for (auto anchor = FirstCommentFrom(comments, at); anchor != comments.end(); ++anchor) {
+        anchor->row += count;
     }
 }
 
@@ -85,12 +93,10 @@ int32_t LowestRowMoved(Sheet& sheet, int32_t at)
             lowest = std::max(lowest, row);
         }
     };
-    for (const CommentAnchor& anchor : sheet.Comments()) {
-        consider(anchor.row);
+    if (!sheet.Comments().empty()) {
+        consider(sheet.Comments().back().row);
     }
-    for (const CellRect& merge : sheet.merges) {
-        consider(merge.top);
-    }
+    consider(sheet.merges.LowestTop());
     for (const RangeList& list : sheet.RangeLists()) {
         for (const CellRect& rect : list.rects) {
             consider(rect.top);
@@ -115,29 +121,12 @@ void MakeRoom(Workbook& workbook, int32_t sheetIndex, int32_t at, int32_t count)
     }
     sheet.rows.Insert(at, count);
     sheet.rows.DropAfter(kMaxRow);
+    workbook.pendingRows.Insert(sheetIndex, at, count);
     SheetResolver resolve = workbook.Resolver();
-    for (auto& other : workbook.sheets) {
-        bool moved = false;
-        other->ForEachFormula([&](FormulaCell& formula) {
-            bool changed = formula.formula.InsertRows(sheetIndex, at, count);
-            if (formula.array && other->index == sheetIndex) {
-                int32_t top = formula.arrayRect.top;
-                ShiftRowInterval(formula.arrayRect.top, formula.arrayRect.bottom, at, count);
-                changed = changed || top != formula.arrayRect.top;
-            }
-            if (changed) {
-                formula.cachedValue.clear();
-                moved = true;
-            }
-        });
-        other->changed |= moved;
-    }
     if (workbook.nameIndex.InsertRows(workbook.names, sheetIndex, at, count)) {
         workbook.NameReferencesChanged();
     }
-    for (CellRect& merge : sheet.merges) {
-        ShiftRowInterval(merge.top, merge.bottom, at, count);
-    }
+    sheet.merges.InsertRows(at, count);
     for (RangeList& list : sheet.RangeLists()) {
         for (CellRect& rect : list.rects) {
             ShiftRowInterval(rect.top, rect.bottom, at, count);
@@ -182,14 +171,13 @@ std::vector<CopiedRow> TakeRows(Sheet& source, int32_t top, int32_t bottom)
     return copied;
 }
 
-// The source's rectangles that lie in its rows, as offsets from the block top.
-std::vector<CellRect> RectsWithin(const std::vector<CellRect>& rects, int32_t top, int32_t bottom)
+// The source's merges that lie in its rows, as offsets from the block top.
+std::vector<CellRect> MergesWithin(const RowRects& merges, int32_t top, int32_t bottom)
 {
-    std::vector<CellRect> inside;
-    for (const CellRect& rect : rects) {
-        if (rect.top >= top && rect.bottom <= bottom) {
-            inside.push_back(CellRect{rect.top - top, rect.left, rect.bottom - top, rect.right});
-        }
+    std::vector<CellRect> inside = merges.Within(top, bottom);
+    for (CellRect& rect : inside) {
+        rect.top -= top;
+        rect.bottom -= top;
     }
     return inside;
 }
@@ -225,10 +213,9 @@ struct SourceExtras {
 SourceExtras FindExtras(Sheet& sheet, int32_t top, int32_t bottom)
 {
     SourceExtras extras;
-    for (const CommentAnchor& anchor : sheet.Comments()) {
-        if (anchor.row >= top && anchor.row <= bottom) {
-            extras.comments.push_back(anchor);
-        }
+    std::vector<CommentAnchor>& comments = sheet.Comments();
+    for (auto anchor = FirstCommentFrom(comments, top); anchor != comments.end() && anchor->row <= bottom; ++anchor) {
+        extras.comments.push_back(*anchor);
     }
     for (const RangeList& list : sheet.RangeLists()) {
         pugi::xml_node owner = list.owner;
@@ -302,7 +289,7 @@ void InsertCopiedRows(Workbook& workbook, int32_t sheetIndex, int32_t at, const 
         throw AutomationError("Cannot insert " + std::to_string(total) + " rows into the sheet '" + sheet.name + "'");
     }
     std::vector<CopiedRow> copied = TakeRows(from, source.top, source.bottom);
-    std::vector<CellRect> merges = RectsWithin(from.merges, source.top, source.bottom);
+    std::vector<CellRect> merges = MergesWithin(from.merges, source.top, source.bottom);
     MakeRoom(workbook, sheetIndex, at, int32_t(total));
     int32_t sourceTop = source.top;
     if (source.sheet == sheetIndex) {
@@ -350,8 +337,7 @@ void InsertCopiedRows(Workbook& workbook, int32_t sheetIndex, int32_t at, const 
             }
         }
         for (const CellRect& merge : merges) {
-            sheet.merges.push_back(
-                CellRect{destination + merge.top, merge.left, destination + merge.bottom, merge.right});
+            sheet.merges.Add(CellRect{destination + merge.top, merge.left, destination + merge.bottom, merge.right});
         }
     }
     if (source.sheet == sheetIndex) {

@@ -1,13 +1,69 @@
 #include "office/spreadsheet/Sheet.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "office/spreadsheet/XmlNodes.h"
 
 namespace office::spreadsheet {
 
+void PendingFormulaRows::Insert(int32_t sheet, int32_t at, int32_t count)
+{
+    if (bySheet.size() <= size_t(sheet)) {
+        bySheet.resize(size_t(sheet) + 1);
+    }
+    bySheet[size_t(sheet)].Insert(at, count);
+    pending = true;
+    for (const auto& each : sheets) {
+        each->pendingRows = this;
+    }
+}
+
+void PendingFormulaRows::Settle()
+{
+    if (!pending) {
+        return;
+    }
+    pending = false;
+    for (const auto& sheet : sheets) {
+        sheet->FollowRows(bySheet);
+    }
+    bySheet.clear();
+}
+
+void Sheet::FollowRows(const std::vector<RowMap>& bySheet)
+{
+    const RowMap* own = size_t(index) < bySheet.size() && !bySheet[size_t(index)].Empty() ? &bySheet[size_t(index)]
+                                                                                         : nullptr;
+    bool moved = false;
+    for (auto& formula : formulas) {
+        if (!formula) {
+            continue;
+        }
+        bool changed = false;
+        for (size_t sheet = 0; sheet < bySheet.size(); ++sheet) {
+            if (!bySheet[sheet].Empty()) {
+                changed |= formula->formula.MoveRows(int32_t(sheet), bySheet[sheet]);
+            }
+        }
+        if (formula->array && own) {
+            CellRect& rect = formula->arrayRect;
+            int32_t top = rect.top;
+            rect.top = int32_t(std::min<int64_t>((*own)(rect.top), kMaxRow));
+            rect.bottom = int32_t(std::min<int64_t>((*own)(rect.bottom), kMaxRow));
+            changed = changed || top != rect.top;
+        }
+        if (changed) {
+            formula->cachedValue.clear();
+            moved = true;
+        }
+    }
+    changed |= moved;
+}
+
 uint32_t Sheet::AddFormula(FormulaCell formula)
 {
+    SettleFormulas();
     auto owned = std::make_unique<FormulaCell>(std::move(formula));
     if (!freeFormulas.empty()) {
         uint32_t slot = freeFormulas.back();

@@ -13,6 +13,8 @@
 
 #include "office/spreadsheet/CellAddress.h"
 #include "office/spreadsheet/Formula.h"
+#include "office/spreadsheet/RowMap.h"
+#include "office/spreadsheet/RowRects.h"
 #include "office/spreadsheet/RowStore.h"
 
 namespace office::spreadsheet {
@@ -66,6 +68,25 @@ struct CommentAnchor {
     int32_t writtenRow = 1;  // the row the parts hold
 };
 
+class Sheet;
+
+// Rows inserted into a workbook's sheets that the formulas of its sheets have
+// not followed yet. A grouped report inserts thousands of rows above thousands
+// of formulas; they move once, when a formula is next read or added.
+class PendingFormulaRows {
+public:
+    explicit PendingFormulaRows(const std::vector<std::unique_ptr<Sheet>>& sheets) : sheets(sheets) {}
+    void Insert(int32_t sheet, int32_t at, int32_t count);
+    bool Empty() const { return !pending; }
+    // Moves the formulas of every sheet.
+    void Settle();
+
+private:
+    const std::vector<std::unique_ptr<Sheet>>& sheets;
+    std::vector<RowMap> bySheet;
+    bool pending = false;
+};
+
 class Sheet {
 public:
     std::string name;
@@ -76,12 +97,15 @@ public:
 
     pugi::xml_document document;
     RowStore rows;
-    std::vector<CellRect> merges;
+    RowRects merges;
     std::vector<ColumnStyle> columnStyles;
     bool changed = false;
 
     SheetPart comments;
     SheetPart vml;
+    // The shapes of `vml` that move by their own anchor, listed on first use:
+    // notes move with their comments, and a sheet may hold thousands of them.
+    std::optional<std::vector<pugi::xml_node>> vmlOwnShapes;
     SheetPart drawing;
     std::vector<SheetPart> tables;
     std::vector<SheetPart> pivotTables;
@@ -98,18 +122,27 @@ public:
     std::vector<RangeList>& RangeLists();
     void WriteRangeLists();
 
+    // Sorted by row, so that inserted rows move only the comments below them.
     std::vector<CommentAnchor>& Comments();
     // A copy of a comment (and its shape) for another row.
     void CopyComment(const CommentAnchor& source, int32_t row);
     void WriteComments();
 
+    // Where the workbook keeps the rows its formulas have yet to follow.
+    PendingFormulaRows* pendingRows = nullptr;
+
     // Formula slots referenced by Cell::index.
     uint32_t AddFormula(FormulaCell formula);
-    FormulaCell& FormulaAt(uint32_t slot) { return *formulas[slot]; }
+    FormulaCell& FormulaAt(uint32_t slot)
+    {
+        SettleFormulas();
+        return *formulas[slot];
+    }
     void RemoveFormula(uint32_t slot);
     template <typename Visit>
     void ForEachFormula(Visit visit)
     {
+        SettleFormulas();
         for (auto& formula : formulas) {
             if (formula) {
                 visit(*formula);
@@ -130,6 +163,15 @@ public:
     void ClearValue(Cell& cell);
 
 private:
+    friend class PendingFormulaRows;
+    void SettleFormulas()
+    {
+        if (pendingRows && !pendingRows->Empty()) {
+            pendingRows->Settle();
+        }
+    }
+    void FollowRows(const std::vector<RowMap>& bySheet);
+
     std::vector<std::unique_ptr<FormulaCell>> formulas;
     std::vector<uint32_t> freeFormulas;
     std::vector<std::string> texts;

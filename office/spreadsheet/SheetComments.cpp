@@ -72,6 +72,8 @@ std::vector<CommentAnchor>& Sheet::Comments()
         commentAnchors.push_back(CommentAnchor{comment, shape == shapes.end() ? pugi::xml_node() : shape->second,
                                                cell->row, cell->column, cell->row});
     }
+    std::stable_sort(commentAnchors.begin(), commentAnchors.end(),
+                     [](const CommentAnchor& a, const CommentAnchor& b) { return a.row < b.row; });
     return commentAnchors;
 }
 
@@ -82,9 +84,14 @@ void Sheet::CopyComment(const CommentAnchor& source, int32_t row)
     if (source.shape) {
         copy.shape = source.shape.parent().append_copy(source.shape);
         copy.shape.remove_attribute("id");
+        if (vmlOwnShapes && std::find(vmlOwnShapes->begin(), vmlOwnShapes->end(), source.shape) != vmlOwnShapes->end()) {
+            vmlOwnShapes.reset();
+        }
     }
     copy.row = row;
-    commentAnchors.push_back(copy);
+    auto after = std::upper_bound(commentAnchors.begin(), commentAnchors.end(), row,
+                                  [](int32_t value, const CommentAnchor& anchor) { return value < anchor.row; });
+    commentAnchors.insert(after, copy);
     commentsAdded = true;
 }
 

@@ -271,7 +271,7 @@ void ReadSheet(Sheet& sheet, std::string_view xml, const std::string& what, cons
     if (pugi::xml_node mergeCells = ChildNamed(root, "mergeCells")) {
         for (pugi::xml_node merge = ChildNamed(mergeCells, "mergeCell"); merge; merge = NextNamed(merge, "mergeCell")) {
             if (auto rect = ParseRect(merge.attribute("ref").value())) {
-                sheet.merges.push_back(*rect);
+                sheet.merges.Add(*rect);
             }
         }
     }

@@ -211,7 +211,7 @@ void AppendSheetData(std::string& out, Sheet& sheet)
 void WriteMerges(Sheet& sheet, pugi::xml_node root)
 {
     pugi::xml_node mergeCells = ChildNamed(root, "mergeCells");
-    if (sheet.merges.empty()) {
+    if (sheet.merges.Empty()) {
         if (mergeCells) {
             RemoveSubtree(mergeCells);
         }
@@ -224,14 +224,15 @@ void WriteMerges(Sheet& sheet, pugi::xml_node root)
         RemoveSubtree(mergeCells.first_child());
     }
     std::string name = SpreadsheetName(root, "mergeCell");
-    for (const CellRect& rect : sheet.merges) {
+    std::vector<CellRect> merges = sheet.merges.All();
+    for (const CellRect& rect : merges) {
         mergeCells.append_child(name.c_str()).append_attribute("ref").set_value(FormatRect(rect).c_str());
     }
     pugi::xml_attribute count = mergeCells.attribute("count");
     if (!count) {
         count = mergeCells.append_attribute("count");
     }
-    count.set_value(std::to_string(sheet.merges.size()).c_str());
+    count.set_value(std::to_string(merges.size()).c_str());
 }
 
 }  // namespace

@@ -395,6 +395,7 @@ Package Workbook::Build()
     Package out = package;
     bool workbookPartChanged = namesChanged || formulasChanged || activeSheetChanged;
     bool anySheetWritten = false;
+    pendingRows.Settle();
     if (activeSheetChanged) {
         MarkSelectedTab();
     }

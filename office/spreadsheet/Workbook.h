@@ -41,6 +41,7 @@ public:
     static std::unique_ptr<Workbook> FromPackage(Package package);
 
     std::vector<std::unique_ptr<Sheet>> sheets;
+    PendingFormulaRows pendingRows{sheets};
     std::vector<DefinedName> names;
     mutable NameIndex nameIndex;  // follows `names`: told of every change to it
     std::vector<ChartPart> charts;

@@ -1,7 +1,11 @@
 // Formula references: what is recognised, and how insertions and copies move them.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "office/spreadsheet/Formula.h"
+#include "office/spreadsheet/RowMap.h"
 
 namespace office::spreadsheet {
 namespace {
@@ -75,6 +79,32 @@ TEST(FormulaTest, InsertionsPastTheLastRowMakeCellReferencesInvalidAndClampRange
 {
     EXPECT_EQ(Inserted("A1048576", 10, 1), "#REF!");
     EXPECT_EQ(Inserted("SUM(A1:A1048576)", 10, 5), "SUM(A1:A1048576)");
+}
+
+// Insertions (at, count) folded into one map move every reference exactly as
+// inserting them one after the other does.
+TEST(FormulaTest, ARunOfInsertionsFoldedIntoOneMapMovesLikeEachInTurn)
+{
+    const char* text = "A1+A5+A9+SUM(B3:B12)+C20:C30+C30:C20+$D$100+Sheet2!A7+A1048570+SUM(E1:E1048576)+F1048500:F1048560";
+    const std::vector<std::vector<std::pair<int32_t, int32_t>>> runs = {
+        {{6, 2}, {9, 1}, {14, 3}, {21, 1}, {40, 2}},      // down the sheet, as a grouped report fills it
+        {{40, 2}, {21, 1}, {14, 3}, {9, 1}, {1, 1}},      // up the sheet
+        {{5, 4}, {6, 1}, {5, 2}, {12, 1}, {5, 1}},        // into rows inserted before, and at one row again
+        {{10, 1}, {11, 1}, {12, 1}, {13, 1}, {9, 1}},     // at the row just below the last insertion
+        {{1048000, 30}, {1048560, 10}, {2, 1048000}},     // pushing cells off the sheet and ranges to its end
+    };
+    for (const auto& run : runs) {
+        Formula oneByOne = Formula::Parse(text, 0, Resolve);
+        Formula folded = Formula::Parse(text, 0, Resolve);
+        RowMap rows;
+        bool changed = false;
+        for (auto [at, count] : run) {
+            changed |= oneByOne.InsertRows(0, at, count);
+            rows.Insert(at, count);
+        }
+        EXPECT_EQ(folded.MoveRows(0, rows), changed);
+        EXPECT_EQ(folded.Text(), oneByOne.Text()) << "first insertion at row " << run.front().first;
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // moves with the rows.
 #include <gtest/gtest.h>
 
+#include "office/package/Package.h"
 #include "tests/office/spreadsheet/ExcelDriver.h"
 #include "tests/office/spreadsheet/WorkbookBuilder.h"
 
@@ -140,6 +141,40 @@ TEST_F(InsertTest, RowsCopiedFromAnotherSheetKeepTheirSheetsReferences)
     EXPECT_EQ(Formula(sheet.Get(), 5, 2), "=SUM(B2:B4)");  // Sheet1 did not move
 }
 
+// Formulas follow a run of insertions once; a formula written in between is
+// already where it belongs, and a save straight after the insertions writes
+// every formula moved, also on a sheet that changed in nothing else.
+TEST_F(InsertTest, FormulasFollowARunOfInsertionsWhetherReadInBetweenOrNot)
+{
+    auto path = WorkbookBuilder()
+                    .Sheet("Sheet1",
+                           "<row r=\"2\"><c r=\"B2\"><v>1</v></c></row>"
+                           "<row r=\"3\"><c r=\"B3\"><v>2</v></c></row>"
+                           "<row r=\"4\"><c r=\"D4\"><f t=\"array\" ref=\"D4:D5\">B2:B3*2</f><v>2</v></c></row>"
+                           "<row r=\"6\"><c r=\"B6\"><f>SUM(B2:B5)</f><v>3</v></c></row>")
+                    .Sheet("Other", "<row r=\"1\"><c r=\"A1\"><f>Sheet1!B6*Sheet1!B2</f><v>3</v></c></row>")
+                    .Write(scratch.Path() / "run.xlsx");
+    ComPtr<IDispatch> run = AddWorkbook(excel.Get(), path.string());
+    ComPtr<IDispatch> first = Call(run.Get(), u"Worksheets", {Var("Sheet1")});
+    ComPtr<IDispatch> other = Call(run.Get(), u"Worksheets", {Var("Other")});
+    Call(RowOf(first.Get(), 3).Get(), u"Insert", {Var(kShiftDown)});
+    Call(RowSpan(excel.Get(), first.Get(), 1, 2).Get(), u"Insert", {Var(kShiftDown)});
+    EXPECT_EQ(Formula(other.Get(), 1, 1), "=Sheet1!B9*Sheet1!B4");
+    Put(CellAt(first.Get(), 12, 1).Get(), u"Formula", Var("=B9+B5"));
+    Call(RowOf(first.Get(), 1).Get(), u"Insert", {Var(kShiftDown)});
+    Call(RowOf(first.Get(), 8).Get(), u"Insert", {Var(kShiftDown)});
+
+    Call(book.Get(), u"Close", {Var(false)});
+    office::Package written = office::Package::Open(ShowWorkbooks(excel.Get()));
+    const std::string& sheetXml = written.Part("xl/worksheets/sheet1.xml");
+    EXPECT_NE(sheetXml.find("<f>SUM(B5:B10)</f>"), std::string::npos) << sheetXml;
+    EXPECT_NE(sheetXml.find("<f>B11+B6</f>"), std::string::npos) << sheetXml;
+    EXPECT_NE(sheetXml.find("ref=\"D9:D10\">B5:B7*2</f>"), std::string::npos) << sheetXml;
+    const std::string& otherXml = written.Part("xl/worksheets/sheet2.xml");
+    EXPECT_NE(otherXml.find("<f>Sheet1!B11*Sheet1!B5</f>"), std::string::npos) << otherXml;
+    EXPECT_EQ(otherXml.find("<v>3</v>"), std::string::npos) << "the moved formula keeps no cached value";
+}
+
 TEST_F(InsertTest, RowsThatWouldLeaveTheSheetAreRefused)
 {
     auto path = WorkbookBuilder()
@@ -159,6 +194,58 @@ TEST_F(InsertTest, ShiftingToTheRightIsRefused)
     Outcome outcome = TryCall(RowOf(sheet.Get(), 2).Get(), u"Insert", {Var(-4161)});
     EXPECT_EQ(outcome.hr, DISP_E_EXCEPTION);
     EXPECT_FALSE(outcome.description.empty());
+}
+
+// A grouped report copies its detail row thousands of times; the comments,
+// their shapes, hyperlinks and form controls it writes must be those that
+// copying the row once per record gives.
+TEST(InsertRunTest, ManyCopiesAtOnceWriteWhatCopiesOneByOneWrite)
+{
+    ScratchFolder scratch;
+    auto built = WorkbookBuilder()
+                     .Strings({"Head", "Item", "Footer"})
+                     .Sheet("Sheet1",
+                            "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>"
+                            "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>1</v></c><c r=\"B2\"><v>5</v></c></row>"
+                            "<row r=\"3\"><c r=\"A3\" t=\"s\"><v>2</v></c></row>",
+                            "<hyperlinks><hyperlink ref=\"B2\" location=\"Sheet1!A1\" display=\"top\"/>"
+                            "<hyperlink ref=\"A3\" location=\"Sheet1!A1\"/></hyperlinks>")
+                     .Comment(0, "A1", "head note")
+                     .Comment(0, "A2", "detail note")
+                     .Comment(0, "A3", "footer note")
+                     .Write(scratch.Path() / "built.xlsx");
+    office::Package package = office::Package::Open(built);
+    std::string vml = package.Part("xl/drawings/vmlDrawing1.vml");
+    vml.insert(vml.rfind("</xml>"),
+               "<v:shape type=\"#_x0000_t201\"><x:ClientData ObjectType=\"Checkbox\">"
+               "<x:Anchor>3, 15, 2, 10, 4, 15, 2, 4</x:Anchor><x:FmlaLink>$C$3</x:FmlaLink></x:ClientData></v:shape>");
+    package.SetPart("xl/drawings/vmlDrawing1.vml", vml);
+    std::filesystem::path path = scratch.Path() / "report.xlsx";
+    package.SaveAs(path);
+
+    constexpr int kCopies = 6;
+    auto report = [&](bool oneByOne) {
+        ComPtr<IDispatch> excel = StartExcel();
+        ComPtr<IDispatch> book = AddWorkbook(excel.Get(), path.string());
+        ComPtr<IDispatch> sheet = Get(book.Get(), u"ActiveSheet");
+        for (int done = 0; done < kCopies; done += oneByOne ? 1 : kCopies) {
+            Call(RowOf(sheet.Get(), 2).Get(), u"Copy");
+            int rows = oneByOne ? 1 : kCopies;
+            Call(RowSpan(excel.Get(), sheet.Get(), 3 + done, 2 + done + rows).Get(), u"Insert", {Var(kShiftDown)});
+        }
+        return office::Package::Open(ShowWorkbooks(excel.Get()));
+    };
+    office::Package atOnce = report(false);
+    office::Package oneByOne = report(true);
+    for (const char* part : {"xl/worksheets/sheet1.xml", "xl/comments1.xml", "xl/drawings/vmlDrawing1.vml"}) {
+        EXPECT_EQ(atOnce.Part(part), oneByOne.Part(part)) << part;
+    }
+    const std::string& comments = atOnce.Part("xl/comments1.xml");
+    EXPECT_LT(comments.find("ref=\"A8\""), comments.find("ref=\"A9\"")) << comments;  // reading order
+    const std::string& shapes = atOnce.Part("xl/drawings/vmlDrawing1.vml");
+    EXPECT_NE(shapes.find("3, 15, 8, 10, 4, 15, 8, 4</x:Anchor><x:FmlaLink>$C$9</x:FmlaLink>"), std::string::npos)
+        << shapes;
+    EXPECT_NE(atOnce.Part("xl/worksheets/sheet1.xml").find("<hyperlink ref=\"B8\""), std::string::npos);
 }
 
 }  // namespace
