@@ -10,7 +10,6 @@
 namespace excel_test {
 namespace {
 
-constexpr int kShiftDown = -4121;
 constexpr size_t kDepth = 1000000;
 
 std::string Nested(const std::string& element, const std::string& inside = "")

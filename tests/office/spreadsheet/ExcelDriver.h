@@ -12,6 +12,9 @@ namespace excel_test {
 // The calls themselves are the shared driver's.
 using namespace dispatch_test;
 
+// Range.Insert's Shift argument: the cells below move down.
+constexpr int kShiftDown = -4121;
+
 // Failed calls are recorded as test failures and the test goes on.
 ComPtr<IDispatch> StartExcel();
 

@@ -12,7 +12,6 @@
 namespace excel_test {
 namespace {
 
-constexpr int kShiftDown = -4121;
 constexpr int kNone = -4142;
 
 class IndependentReaderTest : public ::testing::Test {

@@ -9,8 +9,6 @@
 namespace excel_test {
 namespace {
 
-constexpr int kShiftDown = -4121;
-
 std::string Cell(IDispatch* sheet, int row, int column)
 {
     Var value = Invoke(CellAt(sheet, row, column).Get(), u"Value", DISPATCH_PROPERTYGET);

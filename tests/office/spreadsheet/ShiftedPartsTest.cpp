@@ -11,8 +11,6 @@
 namespace excel_test {
 namespace {
 
-constexpr int kShiftDown = -4121;
-
 class ShiftedPartsTest : public ::testing::Test {
 protected:
     office::Package Show()
