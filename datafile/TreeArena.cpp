@@ -1,6 +1,7 @@
 #include "datafile/TreeArena.h"
 
 #include "datafile/PackedLink.h"
+#include "datafile/PrefaultPages.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -33,6 +34,7 @@ char* NewBlock(TreeArena* arena, size_t size)
     }
     block->next = arena->blocks;
     arena->blocks = block;
+    PrefaultPages(block + 1, size);
     return reinterpret_cast<char*>(block + 1);
 }
 
