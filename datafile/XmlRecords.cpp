@@ -150,12 +150,17 @@ Element* CreateElementIn(XmlTree* tree, const char* name)
 void AppendChild(Element* parent, Element* child)
 {
     child->parent = parent;
-    child->previousSibling = parent->lastChild;
-    if (parent->lastChild != nullptr)
-        parent->lastChild->nextSibling = child;
-    else
+    child->nextSibling = nullptr;
+    Element* first = parent->firstChild;
+    if (first == nullptr) {
         parent->firstChild = child;
-    parent->lastChild = child;
+        child->previousInRing = child;
+    } else {
+        Element* last = first->previousInRing;
+        last->nextSibling = child;
+        child->previousInRing = last;
+        first->previousInRing = child;
+    }
     parent->childCount = parent->childCount + 1;
 }
 

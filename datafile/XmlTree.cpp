@@ -46,7 +46,7 @@ Element* ChildAt(Element* element, uint32_t index)
     }
     Element* child = element->lastChild;
     for (uint32_t i = count - 1; i > index; --i)
-        child = child->previousSibling;
+        child = child->previousInRing;
     return child;
 }
 
@@ -162,19 +162,24 @@ Element* AddChild(Element* element, const char* name)
 static void Unlink(Element* element)
 {
     Element* parent = element->parent;
-    if (element->previousSibling != nullptr)
-        element->previousSibling->nextSibling = element->nextSibling;
-    if (element->nextSibling != nullptr)
-        element->nextSibling->previousSibling = element->previousSibling;
     if (parent != nullptr) {
-        if (parent->firstChild == element)
-            parent->firstChild = element->nextSibling;
-        if (parent->lastChild == element)
-            parent->lastChild = element->previousSibling;
+        Element* first = parent->firstChild;
+        Element* next = element->nextSibling;
+        if (element == first) {
+            parent->firstChild = next;
+            if (next != nullptr)
+                next->previousInRing = element->previousInRing;
+        } else {
+            Element* previous = element->previousInRing;
+            previous->nextSibling = next;
+            // Without a next sibling the element was the last, which the
+            // first child's link names.
+            (next != nullptr ? next : first)->previousInRing = previous;
+        }
         parent->childCount = parent->childCount - 1;
     }
     element->parent = nullptr;
-    element->previousSibling = nullptr;
+    element->previousInRing = nullptr;
     element->nextSibling = nullptr;
 }
 

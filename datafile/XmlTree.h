@@ -88,6 +88,22 @@ inline AttributeCountField::operator uint32_t() const
     return store->count;
 }
 
+struct Element;
+
+// The previous-sibling and last-child fields of an Element, read from its
+// ring link; they take no room of their own.
+class PreviousSiblingField {
+public:
+    operator Element*() const;
+    Element* operator->() const { return *this; }
+};
+
+class LastChildField {
+public:
+    operator Element*() const;
+    Element* operator->() const { return *this; }
+};
+
 // One per element of the file, so its links are packed (see PackedLink.h).
 struct Element {
     PackedLink<char> name;
@@ -96,10 +112,31 @@ struct Element {
     PackedCount childCount;
     PackedLink<Element> parent;
     PackedLink<Element> firstChild;
-    PackedLink<Element> previousSibling;
     PackedLink<Element> nextSibling;
-    PackedLink<Element> lastChild;
+    // The previous sibling; for a first child, the last of its siblings, which
+    // spares every element a last-child link of its own.
+    PackedLink<Element> previousInRing;
+    [[no_unique_address]] PreviousSiblingField previousSibling;
+    [[no_unique_address]] LastChildField lastChild;
 };
+
+inline PreviousSiblingField::operator Element*() const
+{
+    const Element* element = reinterpret_cast<const Element*>(reinterpret_cast<const char*>(this)
+                                                              - offsetof(Element, previousSibling));
+    const Element* parent = element->parent;
+    if (parent == nullptr || parent->firstChild == element)
+        return nullptr;
+    return element->previousInRing;
+}
+
+inline LastChildField::operator Element*() const
+{
+    const Element* element = reinterpret_cast<const Element*>(reinterpret_cast<const char*>(this)
+                                                              - offsetof(Element, lastChild));
+    const Element* first = element->firstChild;
+    return first != nullptr ? static_cast<Element*>(first->previousInRing) : nullptr;
+}
 
 struct XmlTree {
     char* version;

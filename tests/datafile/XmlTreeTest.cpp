@@ -70,6 +70,30 @@ TEST(XmlTreeTest, FreeElementMovesTheFirstAndLastLinksToTheNeighbour)
     EXPECT_EQ(NextChild(family.root, nullptr), nullptr);
 }
 
+// The last child is reached through the first child's link, so every change
+// at either end must move that link along: both directions, and ChildAt from
+// the far half, must still agree after mixed removals and additions.
+TEST(XmlTreeTest, BothEndsStayInStepThroughRemovalsAndAdditions)
+{
+    Family family({"a", "b", "c", "d"});
+    FreeElement(family.root->lastChild);
+    AddChild(family.root, "e");
+    FreeElement(family.root->firstChild);
+    AddChild(family.root, "f");
+    FreeElement(ChildAt(family.root, 2));
+    std::vector<std::string> expected{"b", "c", "f"};
+    EXPECT_EQ(family.Names(), expected);
+    EXPECT_EQ(family.NamesBackwards(), expected);
+    EXPECT_STREQ(ElementName(ChildAt(family.root, 2)), "f");
+    EXPECT_EQ(family.root->firstChild->previousSibling, nullptr);
+
+    while (family.root->firstChild != nullptr)
+        FreeElement(family.root->lastChild);
+    AddChild(family.root, "g");
+    EXPECT_EQ(family.NamesBackwards(), (std::vector<std::string>{"g"}));
+    EXPECT_EQ(family.root->firstChild, family.root->lastChild);
+}
+
 TEST(XmlTreeTest, FreeElementFreesAWholeSubtreeWithAttributes)
 {
     Family family({"a", "b"});
