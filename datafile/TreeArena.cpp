@@ -52,7 +52,8 @@ LargeText* HeaderOf(char* text)
 
 void* ArenaRecord(TreeArena* arena, size_t size, size_t alignment)
 {
-    size_t padding = (alignment - reinterpret_cast<uintptr_t>(arena->recordTop) % alignment) % alignment;
+    // Alignments are powers of two, which spares a division on every record.
+    size_t padding = (0 - reinterpret_cast<uintptr_t>(arena->recordTop)) & (alignment - 1);
     if (Left(arena->recordTop, arena->recordEnd) < padding + size) {
         char* data = NewBlock(arena, blockSize);
         if (data == nullptr)

@@ -21,7 +21,7 @@ struct TreeArena {
     LargeText* largeTexts;
 };
 
-// Room for a record at the alignment, which is at most a pointer's. None when
+// Room for a record at the alignment, a power of two at most a pointer's. None when
 // memory runs out; these functions leave the last error to their callers.
 void* ArenaRecord(TreeArena* arena, size_t size, size_t alignment);
 

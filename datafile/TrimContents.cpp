@@ -23,15 +23,20 @@ static size_t TrimmedEnd(const char* text, size_t length)
 
 size_t TrimContents(char* text)
 {
-    size_t end = TrimmedEnd(text, std::strlen(text));
+    return TrimContents(text, std::strlen(text));
+}
+
+size_t TrimContents(char* text, size_t length)
+{
+    size_t end = TrimmedEnd(text, length);
     size_t start = 0;
     while (start < end && IsLeadingWhiteSpace(text[start]))
         ++start;
-    size_t length = end - start;
+    size_t trimmed = end - start;
     if (start > 0)
-        std::memmove(text, text + start, length);
-    text[length] = '\0';
-    return length;
+        std::memmove(text, text + start, trimmed);
+    text[trimmed] = '\0';
+    return trimmed;
 }
 
 bool TrimsToNothing(const char* text, size_t length)

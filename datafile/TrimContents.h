@@ -12,5 +12,8 @@ bool IsLeadingWhiteSpace(char c);
 // Trims the NUL-terminated text in place and returns its new length.
 size_t TrimContents(char* text);
 
+// The same for a text whose length is known.
+size_t TrimContents(char* text, size_t length);
+
 // Whether trimming would leave nothing of the first length bytes.
 bool TrimsToNothing(const char* text, size_t length);

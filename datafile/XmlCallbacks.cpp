@@ -215,7 +215,7 @@ static void FinishContents(XmlParser* parser, Element* element)
     size_t length = parser->contentsLength;
     bool empty;
     if (parser->ignoreWhitespace) {
-        length = TrimContents(element->contents);
+        length = TrimContents(element->contents, length);
         empty = length == 0;
     } else {
         empty = TrimsToNothing(element->contents, length);

@@ -13,12 +13,17 @@ namespace {
 // names many times, and each is then stored once.
 const size_t recentNameCount = 256;
 
+struct RecentName {
+    char* text;
+    size_t length;
+};
+
 // The tree record, its arena and its names in one allocation; the tree comes
 // first, so a tree pointer is also a pointer to the whole.
 struct TreeStorage {
     XmlTree tree;
     TreeArena arena;
-    char* recentNames[recentNameCount];
+    RecentName recentNames[recentNameCount];
 };
 
 TreeStorage* StorageOf(XmlTree* tree)
@@ -26,11 +31,14 @@ TreeStorage* StorageOf(XmlTree* tree)
     return reinterpret_cast<TreeStorage*>(tree);
 }
 
-size_t NameSlot(const char* name)
+// The slot of a name, and its length found on the way.
+size_t NameSlot(const char* name, size_t* length)
 {
     uint32_t hash = 2166136261u;
-    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(name); *c != 0; ++c)
+    const unsigned char* c = reinterpret_cast<const unsigned char*>(name);
+    for (; *c != 0; ++c)
         hash = (hash ^ *c) * 16777619u;
+    *length = static_cast<size_t>(c - reinterpret_cast<const unsigned char*>(name));
     return hash % recentNameCount;
 }
 
@@ -129,10 +137,13 @@ Element* CreateElement(const char* name)
 // Names never change, so elements and attributes of one name share a copy.
 static char* SharedName(TreeStorage* storage, const char* name)
 {
-    char*& recent = storage->recentNames[NameSlot(name)];
-    if (recent == nullptr || std::strcmp(recent, name) != 0)
-        recent = ArenaCopy(&storage->arena, name, std::strlen(name) + 1);
-    return recent;
+    size_t length;
+    RecentName& recent = storage->recentNames[NameSlot(name, &length)];
+    if (recent.text != nullptr && recent.length == length && std::memcmp(recent.text, name, length) == 0)
+        return recent.text;
+    recent.text = ArenaCopy(&storage->arena, name, length + 1);
+    recent.length = length;
+    return recent.text;
 }
 
 Element* CreateElementIn(XmlTree* tree, const char* name)
