@@ -120,6 +120,9 @@ struct Element {
     [[no_unique_address]] LastChildField lastChild;
 };
 
+// What a large file takes in memory rests on this size.
+static_assert(sizeof(void*) != 8 || sizeof(Element) == 46);
+
 inline PreviousSiblingField::operator Element*() const
 {
     const Element* element = reinterpret_cast<const Element*>(reinterpret_cast<const char*>(this)
