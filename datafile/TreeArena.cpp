@@ -1,13 +1,17 @@
 #include "datafile/TreeArena.h"
 
 #include "datafile/PackedLink.h"
-#include "datafile/PrefaultPages.h"
+
+#include <windows.h>
 
 #include <cstdint>
 #include <cstdlib>
 
 struct ArenaBlock {
     ArenaBlock* next;
+    // Whole blocks come from the system, whose fresh pages arrive resident at
+    // once; a long text's block from the heap, not to waste a region's rest.
+    bool fromSystem;
 };
 
 struct LargeText {
@@ -18,23 +22,35 @@ struct LargeText {
 namespace {
 
 // Large enough that the waste at a block's end does not count, small enough
-// that a small tree stays small.
-const size_t blockSize = 64 * 1024;
+// that a small tree stays small; the system's unit of address space.
+const size_t regionSize = 64 * 1024;
+const size_t blockSize = regionSize - sizeof(ArenaBlock);
+
+void FreeBlock(ArenaBlock* block)
+{
+    if (block->fromSystem)
+        VirtualFree(block, 0, MEM_RELEASE);
+    else
+        std::free(block);
+}
 
 char* NewBlock(TreeArena* arena, size_t size)
 {
-    ArenaBlock* block = static_cast<ArenaBlock*>(std::malloc(sizeof(ArenaBlock) + size));
+    bool fromSystem = size == blockSize;
+    ArenaBlock* block = static_cast<ArenaBlock*>(
+        fromSystem ? VirtualAlloc(nullptr, regionSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE)
+                   : std::malloc(sizeof(ArenaBlock) + size));
     if (block == nullptr)
         return nullptr;
+    block->fromSystem = fromSystem;
     // The tree reaches what lives here through packed links; memory they
     // cannot reach counts as memory that ran out.
     if (!FitsPackedLink(reinterpret_cast<uintptr_t>(block + 1) + size)) {
-        std::free(block);
+        FreeBlock(block);
         return nullptr;
     }
     block->next = arena->blocks;
     arena->blocks = block;
-    PrefaultPages(block + 1, size);
     return reinterpret_cast<char*>(block + 1);
 }
 
@@ -139,7 +155,7 @@ void FreeArena(TreeArena* arena)
 {
     while (arena->blocks != nullptr) {
         ArenaBlock* next = arena->blocks->next;
-        std::free(arena->blocks);
+        FreeBlock(arena->blocks);
         arena->blocks = next;
     }
     while (arena->largeTexts != nullptr) {
