@@ -120,7 +120,7 @@ std::string SharedStrings::Text(uint32_t index) const
     return index < added.size() ? added[index] : std::string();
 }
 
-std::string SharedStrings::Serialize() const
+void SharedStrings::Serialize(const PartSink& sink) const
 {
     pugi::xml_node root = document.document_element();
     pugi::xml_document copy;
@@ -135,16 +135,27 @@ std::string SharedStrings::Serialize() const
     std::string head = SerializeXml(copy);
     // New items go in before the closing tag of the root (or into an empty one).
     std::string rootName = root.name();
-    size_t closing = head.rfind("</" + rootName + ">");
-    std::string items;
-    items.reserve(added.size() * 24);
+    const std::string closingTag = "</" + rootName + ">";
+    size_t closing = head.rfind(closingTag);
+    std::string tail;
+    if (closing != std::string::npos) {
+        tail = head.substr(closing);
+        head.resize(closing);
+    } else {
+        size_t selfClose = head.rfind("/>");
+        tail = closingTag + head.substr(selfClose + 2);
+        head.replace(selfClose, std::string::npos, ">");
+    }
+    // Items go out in pieces of about this size, so the table's text is never held whole.
+    constexpr size_t kPiece = 64 * 1024;
+    std::string& items = head;
     const std::string si = SpreadsheetName(root, "si");
     const std::string t = SpreadsheetName(root, "t");
     for (uint32_t i = 0; i < added.size(); ++i) {
         items += '<';
         items += si;
         items += '>';
-        auto rich = addedRich.find(uint32_t(existing.size()) + i);
+        auto rich = addedRich.empty() ? addedRich.end() : addedRich.find(uint32_t(existing.size()) + i);
         if (rich != addedRich.end()) {
             items += rich->second;
         } else {
@@ -159,14 +170,13 @@ std::string SharedStrings::Serialize() const
         items += "</";
         items += si;
         items += '>';
+        if (items.size() >= kPiece) {
+            sink(items);
+            items.clear();
+        }
     }
-    if (closing != std::string::npos) {
-        head.insert(closing, items);
-        return head;
-    }
-    size_t selfClose = head.rfind("/>");
-    head.replace(selfClose, 2, ">" + items + "</" + rootName + ">");
-    return head;
+    items += tail;
+    sink(items);
 }
 
 }  // namespace office::spreadsheet

@@ -11,6 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "office/package/ZipArchive.h"
+
 namespace office::spreadsheet {
 
 class SharedStrings {
@@ -27,7 +29,8 @@ public:
     std::string Text(uint32_t index) const;
 
     bool Changed() const { return !added.empty(); }
-    std::string Serialize() const;
+    // The table's text, in pieces.
+    void Serialize(const PartSink& sink) const;
 
 private:
     void BuildLookup();
