@@ -80,7 +80,10 @@ void SharedStrings::BuildLookup()
     for (uint32_t i = 0; i < existing.size(); ++i) {
         pugi::xml_node first = existing[i].first_child();
         if (first && !first.next_sibling() && LocalName(first) == "t") {
-            lookup.emplace(first.text().get(), i);
+            std::string_view text = first.text().get();
+            if (!lookup.Find(text)) {
+                lookup.Add(text, i);
+            }
         }
     }
     lookupBuilt = true;
@@ -91,13 +94,13 @@ uint32_t SharedStrings::Add(std::string_view text)
     if (!lookupBuilt) {
         BuildLookup();
     }
-    // Stored first and looked up by its stored copy: one hash, one copy.
-    added.emplace_back(text);
-    auto [it, inserted] = lookup.try_emplace(added.back(), Count() - 1);
-    if (!inserted) {
-        added.pop_back();
+    if (std::optional<uint32_t> found = lookup.Find(text)) {
+        return *found;
     }
-    return it->second;
+    // Looked up by its stored copy, which the deque keeps in place.
+    added.emplace_back(text);
+    lookup.Add(added.back(), Count() - 1);
+    return Count() - 1;
 }
 
 uint32_t SharedStrings::AddInline(const pugi::xml_node& inlineString)

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "office/package/ZipArchive.h"
+#include "office/spreadsheet/TextLookup.h"
 
 namespace office::spreadsheet {
 
@@ -39,7 +40,7 @@ private:
     std::vector<pugi::xml_node> existing;
     std::deque<std::string> added;  // stays in place, so the lookup can view its texts
     std::unordered_map<uint32_t, std::string> addedRich;
-    std::unordered_map<std::string_view, uint32_t> lookup;
+    TextLookup lookup;
     bool lookupBuilt = false;
 };
 
