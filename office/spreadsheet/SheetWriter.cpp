@@ -70,11 +70,11 @@ const char* TypeAttribute(const Cell& cell)
 }
 
 // Written straight into the sheet's text: a cell's attributes, then its body.
-void WriteCell(std::string& out, Sheet& sheet, int32_t rowNumber, const Cell& cell, const Tags& tags)
+void WriteCell(std::string& out, Sheet& sheet, std::string_view rowText, const Cell& cell, const Tags& tags)
 {
     out += tags.cell;
     AppendColumn(out, cell.column);
-    AppendInt(out, rowNumber);
+    out += rowText;
     out += '"';
     if (cell.style != 0) {
         out += " s=\"";
@@ -187,8 +187,12 @@ void WriteSheetData(Sheet& sheet, std::string& out, const PartSink& sink)
         if (row.Empty()) {
             return;
         }
+        // Every cell of the row repeats its number.
+        char rowDigits[12];
+        const char* rowEnd = std::to_chars(rowDigits, rowDigits + sizeof rowDigits, rowNumber).ptr;
+        const std::string_view rowText(rowDigits, size_t(rowEnd - rowDigits));
         out += tags.row;
-        AppendInt(out, rowNumber);
+        out += rowText;
         out += '"';
         if (row.attributes) {
             for (const auto& [name, value] : *row.attributes) {
@@ -204,7 +208,7 @@ void WriteSheetData(Sheet& sheet, std::string& out, const PartSink& sink)
         } else {
             out += '>';
             for (const Cell& cell : row.cells) {
-                WriteCell(out, sheet, rowNumber, cell, tags);
+                WriteCell(out, sheet, rowText, cell, tags);
             }
             out += tags.rowEnd;
         }
