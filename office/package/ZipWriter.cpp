@@ -218,12 +218,15 @@ std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries
                            std::to_string(kMaxZipEntries));
     }
     const DosTime stamp = Now();
-    // Room for what is known beforehand (headers and parts compressed
-    // already), so that a large package is not copied while it grows.
-    size_t known = 22;
-    for (const auto& entry : entries) known += 30 + 46 + 2 * entry->name.size() + entry->raw.size();
+    // Room for the headers, the parts compressed already and the bound of
+    // the others, so that a large package is not copied while it grows.
+    size_t room = 22;
+    for (const auto& entry : entries) {
+        room += 30 + 46 + 2 * entry->name.size() +
+                (entry->hasRaw ? entry->raw.size() : compressBound(static_cast<uLong>(entry->Size())));
+    }
     std::string out;
-    out.reserve(known);
+    out.reserve(room);
     std::vector<Written> written;
     written.reserve(entries.size());
     for (const auto& entry : entries) {
