@@ -152,17 +152,12 @@ void WriteCell(std::string& out, Sheet& sheet, std::string_view rowText, const C
 struct SheetExtent {
     CellRect used{1, 1, 1, 1};
     size_t cells = 0;
-    size_t rows = 0;
 };
 
 SheetExtent MeasureCells(const Sheet& sheet)
 {
     SheetExtent extent;
     sheet.rows.ForEach([&](int32_t rowNumber, const Row& row) {
-        if (row.Empty()) {
-            return;
-        }
-        ++extent.rows;
         if (row.cells.empty()) {
             return;
         }
