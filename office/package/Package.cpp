@@ -81,9 +81,13 @@ const std::string& Package::Part(std::string_view name) const {
 void Package::SetPart(std::string_view name, std::string bytes) {
     auto entry = std::make_shared<ZipEntry>();
     entry->data = std::move(bytes);
-    auto found = index_.find(Key(name));
-    entry->name = found != index_.end() ? parts_[found->second]->name : std::string(StripSlash(name));
+    entry->name = StoredName(name);
     SetEntry(std::move(entry));
+}
+
+std::string Package::StoredName(std::string_view name) const {
+    const auto* part = Find(name);
+    return part ? (*part)->name : std::string(StripSlash(name));
 }
 
 std::shared_ptr<const ZipEntry> Package::Entry(std::string_view name) const {

@@ -41,6 +41,9 @@ public:
     void SetPart(std::string_view name, std::string bytes);
     void RemovePart(std::string_view name);
 
+    // The spelling a part of that name is stored under; the name itself,
+    // without a leading slash, for a new part. For entries made elsewhere.
+    std::string StoredName(std::string_view name) const;
     // A part with its stored form, for sharing between packages; null when missing.
     std::shared_ptr<const ZipEntry> Entry(std::string_view name) const;
     // Adds or replaces the part by its entry's name.

@@ -80,6 +80,11 @@ private:
     std::unique_ptr<Stream> stream_;
 };
 
+// Receives a part's bytes a piece at a time, in order.
+using PartSink = std::function<void(std::string_view)>;
+// The part that `write` makes, compressed by a DeflatingWriter while it is made.
+std::shared_ptr<const ZipEntry> DeflatedEntry(std::string name, const std::function<void(const PartSink&)>& write);
+
 // Writes the entries as a zip, in order. Entries with raw bytes are copied
 // without recompressing; the others are deflated.
 std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries);

@@ -91,10 +91,46 @@ private:
 constexpr size_t kFastFrom = 4u << 20;
 constexpr int kFastLevel = 1;
 
+// The thread's fast compressor, lent to one user at a time: big parts and
+// writers take turns with it, and a second user at the same time (a writer
+// open while another part is compressed) gets one of its own.
+class FastDeflater {
+public:
+    FastDeflater() : deflater_(Claim()) { deflater_->Reset(); }
+    ~FastDeflater() {
+        if (deflater_ == Shared().get()) SharedBusy() = false;
+    }
+    FastDeflater(const FastDeflater&) = delete;
+    FastDeflater& operator=(const FastDeflater&) = delete;
+    Deflater& operator*() { return *deflater_; }
+    Deflater* operator->() { return deflater_; }
+
+private:
+    static std::unique_ptr<Deflater>& Shared() {
+        thread_local std::unique_ptr<Deflater> shared = std::make_unique<Deflater>(kFastLevel);
+        return shared;
+    }
+    static bool& SharedBusy() {
+        thread_local bool busy = false;
+        return busy;
+    }
+    Deflater* Claim() {
+        if (!SharedBusy()) {
+            SharedBusy() = true;
+            return Shared().get();
+        }
+        own_ = std::make_unique<Deflater>(kFastLevel);
+        return own_.get();
+    }
+
+    std::unique_ptr<Deflater> own_;
+    Deflater* deflater_;
+};
+
 void DeflateInto(const std::string& data, std::string& out) {
     if (data.size() > kFastFrom) {
-        thread_local Deflater fast(kFastLevel);
-        fast.CompressInto(data, out);
+        FastDeflater fast;
+        fast->CompressInto(data, out);
         return;
     }
     thread_local Deflater standard(Z_DEFAULT_COMPRESSION);
@@ -135,39 +171,7 @@ void CheckFits(uint64_t value, const std::string& name) {
 
 }  // namespace
 
-// The thread's compressor for writers, reset for each; a second writer at
-// the same time gets one of its own.
-class DeflatingWriter::Stream {
-public:
-    Stream() : deflater_(Claim()) { deflater_->Reset(); }
-    ~Stream() {
-        if (deflater_ == Shared().get()) SharedBusy() = false;
-    }
-    Stream(const Stream&) = delete;
-    Stream& operator=(const Stream&) = delete;
-    Deflater& deflater() { return *deflater_; }
-
-private:
-    static std::unique_ptr<Deflater>& Shared() {
-        thread_local std::unique_ptr<Deflater> shared = std::make_unique<Deflater>(kFastLevel);
-        return shared;
-    }
-    static bool& SharedBusy() {
-        thread_local bool busy = false;
-        return busy;
-    }
-    Deflater* Claim() {
-        if (!SharedBusy()) {
-            SharedBusy() = true;
-            return Shared().get();
-        }
-        own_ = std::make_unique<Deflater>(kFastLevel);
-        return own_.get();
-    }
-
-    std::unique_ptr<Deflater> own_;
-    Deflater* deflater_;
-};
+class DeflatingWriter::Stream : public FastDeflater {};
 
 DeflatingWriter::DeflatingWriter(std::string name) : stream_(std::make_unique<Stream>()) {
     entry_.name = std::move(name);
@@ -178,16 +182,22 @@ DeflatingWriter::~DeflatingWriter() = default;
 void DeflatingWriter::Write(std::string_view bytes) {
     size_ += bytes.size();
     crc_ = static_cast<uint32_t>(crc32_z(crc_, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size()));
-    stream_->deflater().Feed(bytes, entry_.raw, Z_NO_FLUSH);
+    (*stream_)->Feed(bytes, entry_.raw, Z_NO_FLUSH);
 }
 
 std::shared_ptr<const ZipEntry> DeflatingWriter::Finish() {
-    stream_->deflater().Feed({}, entry_.raw, Z_FINISH);
+    (*stream_)->Feed({}, entry_.raw, Z_FINISH);
     std::string stored = std::move(entry_.raw);
     stored.shrink_to_fit();
     auto entry = std::make_shared<ZipEntry>(std::move(entry_));
     entry->SetStored(8, crc_, std::move(stored), size_);
     return entry;
+}
+
+std::shared_ptr<const ZipEntry> DeflatedEntry(std::string name, const std::function<void(const PartSink&)>& write) {
+    DeflatingWriter out(std::move(name));
+    write([&](std::string_view bytes) { out.Write(bytes); });
+    return out.Finish();
 }
 
 std::shared_ptr<const ZipEntry> Compressed(std::shared_ptr<const ZipEntry> entry) {
@@ -208,7 +218,15 @@ std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries
                            std::to_string(kMaxZipEntries));
     }
     const DosTime stamp = Now();
+    // Room for the headers, the parts compressed already and the bound of
+    // the others, so that a large package is not copied while it grows.
+    size_t room = 22;
+    for (const auto& entry : entries) {
+        room += 30 + 46 + 2 * entry->name.size() +
+                (entry->hasRaw ? entry->raw.size() : compressBound(static_cast<uLong>(entry->Size())));
+    }
     std::string out;
+    out.reserve(room);
     std::vector<Written> written;
     written.reserve(entries.size());
     for (const auto& entry : entries) {

@@ -80,7 +80,10 @@ void SharedStrings::BuildLookup()
     for (uint32_t i = 0; i < existing.size(); ++i) {
         pugi::xml_node first = existing[i].first_child();
         if (first && !first.next_sibling() && LocalName(first) == "t") {
-            lookup.emplace(first.text().get(), i);
+            std::string_view text = first.text().get();
+            if (!lookup.Find(text)) {
+                lookup.Add(text, i);
+            }
         }
     }
     lookupBuilt = true;
@@ -91,13 +94,13 @@ uint32_t SharedStrings::Add(std::string_view text)
     if (!lookupBuilt) {
         BuildLookup();
     }
-    // Stored first and looked up by its stored copy: one hash, one copy.
-    added.emplace_back(text);
-    auto [it, inserted] = lookup.try_emplace(added.back(), Count() - 1);
-    if (!inserted) {
-        added.pop_back();
+    if (std::optional<uint32_t> found = lookup.Find(text)) {
+        return *found;
     }
-    return it->second;
+    // Looked up by its stored copy, which the deque keeps in place.
+    added.emplace_back(text);
+    lookup.Add(added.back(), Count() - 1);
+    return Count() - 1;
 }
 
 uint32_t SharedStrings::AddInline(const pugi::xml_node& inlineString)
@@ -120,7 +123,7 @@ std::string SharedStrings::Text(uint32_t index) const
     return index < added.size() ? added[index] : std::string();
 }
 
-std::string SharedStrings::Serialize() const
+void SharedStrings::Serialize(const PartSink& sink) const
 {
     pugi::xml_node root = document.document_element();
     pugi::xml_document copy;
@@ -135,16 +138,27 @@ std::string SharedStrings::Serialize() const
     std::string head = SerializeXml(copy);
     // New items go in before the closing tag of the root (or into an empty one).
     std::string rootName = root.name();
-    size_t closing = head.rfind("</" + rootName + ">");
-    std::string items;
-    items.reserve(added.size() * 24);
+    const std::string closingTag = "</" + rootName + ">";
+    size_t closing = head.rfind(closingTag);
+    std::string tail;
+    if (closing != std::string::npos) {
+        tail = head.substr(closing);
+        head.resize(closing);
+    } else {
+        size_t selfClose = head.rfind("/>");
+        tail = closingTag + head.substr(selfClose + 2);
+        head.replace(selfClose, std::string::npos, ">");
+    }
+    // Items go out in pieces of about this size, so the table's text is never held whole.
+    constexpr size_t kPiece = 64 * 1024;
+    std::string& items = head;
     const std::string si = SpreadsheetName(root, "si");
     const std::string t = SpreadsheetName(root, "t");
     for (uint32_t i = 0; i < added.size(); ++i) {
         items += '<';
         items += si;
         items += '>';
-        auto rich = addedRich.find(uint32_t(existing.size()) + i);
+        auto rich = addedRich.empty() ? addedRich.end() : addedRich.find(uint32_t(existing.size()) + i);
         if (rich != addedRich.end()) {
             items += rich->second;
         } else {
@@ -159,14 +173,13 @@ std::string SharedStrings::Serialize() const
         items += "</";
         items += si;
         items += '>';
+        if (items.size() >= kPiece) {
+            sink(items);
+            items.clear();
+        }
     }
-    if (closing != std::string::npos) {
-        head.insert(closing, items);
-        return head;
-    }
-    size_t selfClose = head.rfind("/>");
-    head.replace(selfClose, 2, ">" + items + "</" + rootName + ">");
-    return head;
+    items += tail;
+    sink(items);
 }
 
 }  // namespace office::spreadsheet

@@ -11,6 +11,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "office/package/ZipArchive.h"
+#include "office/spreadsheet/TextLookup.h"
+
 namespace office::spreadsheet {
 
 class SharedStrings {
@@ -27,7 +30,8 @@ public:
     std::string Text(uint32_t index) const;
 
     bool Changed() const { return !added.empty(); }
-    std::string Serialize() const;
+    // The table's text, in pieces.
+    void Serialize(const PartSink& sink) const;
 
 private:
     void BuildLookup();
@@ -36,7 +40,7 @@ private:
     std::vector<pugi::xml_node> existing;
     std::deque<std::string> added;  // stays in place, so the lookup can view its texts
     std::unordered_map<uint32_t, std::string> addedRich;
-    std::unordered_map<std::string_view, uint32_t> lookup;
+    TextLookup lookup;
     bool lookupBuilt = false;
 };
 

@@ -70,11 +70,11 @@ const char* TypeAttribute(const Cell& cell)
 }
 
 // Written straight into the sheet's text: a cell's attributes, then its body.
-void WriteCell(std::string& out, Sheet& sheet, int32_t rowNumber, const Cell& cell, const Tags& tags)
+void WriteCell(std::string& out, Sheet& sheet, std::string_view rowText, const Cell& cell, const Tags& tags)
 {
     out += tags.cell;
     AppendColumn(out, cell.column);
-    AppendInt(out, rowNumber);
+    out += rowText;
     out += '"';
     if (cell.style != 0) {
         out += " s=\"";
@@ -152,17 +152,12 @@ void WriteCell(std::string& out, Sheet& sheet, int32_t rowNumber, const Cell& ce
 struct SheetExtent {
     CellRect used{1, 1, 1, 1};
     size_t cells = 0;
-    size_t rows = 0;
 };
 
 SheetExtent MeasureCells(const Sheet& sheet)
 {
     SheetExtent extent;
     sheet.rows.ForEach([&](int32_t rowNumber, const Row& row) {
-        if (row.Empty()) {
-            return;
-        }
-        ++extent.rows;
         if (row.cells.empty()) {
             return;
         }
@@ -177,15 +172,22 @@ SheetExtent MeasureCells(const Sheet& sheet)
     return extent;
 }
 
-void AppendSheetData(std::string& out, Sheet& sheet)
+// Rows go out in pieces of about this size, so the sheet's text is never held whole.
+constexpr size_t kPiece = 64 * 1024;
+
+void WriteSheetData(Sheet& sheet, std::string& out, const PartSink& sink)
 {
     const Tags tags(SpreadsheetName(sheet.document.document_element(), ""));
     sheet.rows.ForEach([&](int32_t rowNumber, const Row& row) {
         if (row.Empty()) {
             return;
         }
+        // Every cell of the row repeats its number.
+        char rowDigits[12];
+        const char* rowEnd = std::to_chars(rowDigits, rowDigits + sizeof rowDigits, rowNumber).ptr;
+        const std::string_view rowText(rowDigits, size_t(rowEnd - rowDigits));
         out += tags.row;
-        AppendInt(out, rowNumber);
+        out += rowText;
         out += '"';
         if (row.attributes) {
             for (const auto& [name, value] : *row.attributes) {
@@ -198,13 +200,17 @@ void AppendSheetData(std::string& out, Sheet& sheet)
         }
         if (row.cells.empty()) {
             out += "/>";
-            return;
+        } else {
+            out += '>';
+            for (const Cell& cell : row.cells) {
+                WriteCell(out, sheet, rowText, cell, tags);
+            }
+            out += tags.rowEnd;
         }
-        out += '>';
-        for (const Cell& cell : row.cells) {
-            WriteCell(out, sheet, rowNumber, cell, tags);
+        if (out.size() >= kPiece) {
+            sink(out);
+            out.clear();
         }
-        out += tags.rowEnd;
     });
 }
 
@@ -242,7 +248,7 @@ pugi::xml_node InsertWorksheetChild(pugi::xml_node root, std::string_view localN
     return InsertOrderedChild(root, localName, kWorksheetOrder);
 }
 
-std::string WriteSheet(Sheet& sheet)
+void WriteSheet(Sheet& sheet, const PartSink& sink)
 {
     sheet.WriteRangeLists();
     pugi::xml_node root = sheet.document.document_element();
@@ -263,13 +269,19 @@ std::string WriteSheet(Sheet& sheet)
     RemoveSubtree(sheetData.first_child());
     std::string marker = ">" + std::string(kPlaceholder) + "</" + sheetData.name() + ">";
     size_t at = xml.find(marker);
-    std::string result;
-    // About what a row and a cell of numbers or shared strings take.
-    result.reserve(xml.size() + extent.rows * 24 + extent.cells * 40);
-    result.append(xml, 0, at + 1);
-    AppendSheetData(result, sheet);
-    result.append(xml, at + 1 + sizeof kPlaceholder - 1);
-    return result;
+    std::string out;
+    out.reserve(kPiece + 4096);
+    out.append(xml, 0, at + 1);
+    WriteSheetData(sheet, out, sink);
+    out.append(xml, at + 1 + sizeof kPlaceholder - 1);
+    sink(out);
+}
+
+std::string WriteSheet(Sheet& sheet)
+{
+    std::string whole;
+    WriteSheet(sheet, [&](std::string_view piece) { whole += piece; });
+    return whole;
 }
 
 }  // namespace office::spreadsheet

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cctype>
+#include <functional>
+#include <memory>
 #include <optional>
 
 #include "office/package/ContentTypes.h"
@@ -403,7 +405,8 @@ Package Workbook::Build()
         sheet->WriteSelection();
         if (sheet->changed) {
             MatchTableColumnNames(*this, *sheet);
-            out.SetPart(sheet->partName, WriteSheet(*sheet));
+            out.SetEntry(DeflatedEntry(out.StoredName(sheet->partName),
+                                       [&](const PartSink& sink) { WriteSheet(*sheet, sink); }));
             anySheetWritten = true;
         }
         sheet->WriteComments();
@@ -434,14 +437,15 @@ Package Workbook::Build()
     ContentTypes types(out);
     bool typesChanged = false;
     // A new part sits beside the workbook part, wherever that is.
-    auto writeWorkbookPart = [&](const std::string& existing, const char* fileName, std::string bytes,
+    auto writeWorkbookPart = [&](const std::string& existing, const char* fileName,
+                                 const std::function<std::shared_ptr<const ZipEntry>(std::string)>& make,
                                  const char* relationshipType, const char* contentType) {
         if (!existing.empty()) {
-            out.SetPart(existing, std::move(bytes));
+            out.SetEntry(make(out.StoredName(existing)));
             return;
         }
         std::string name = ResolvePartTarget(workbookPart, fileName);
-        out.SetPart(name, std::move(bytes));
+        out.SetEntry(make(out.StoredName(name)));
         Relationships relationships(out, workbookPart);
         relationships.Add(relationshipType, fileName);
         relationships.WriteTo(out);
@@ -450,11 +454,23 @@ Package Workbook::Build()
     };
     // Strings read from inline cells are needed only where a sheet is written.
     if (strings.Changed() && anySheetWritten) {
-        writeWorkbookPart(stringsPart, "sharedStrings.xml", strings.Serialize(), kSharedStringsType,
-                          kSharedStringsContent);
+        writeWorkbookPart(
+            stringsPart, "sharedStrings.xml",
+            [&](std::string name) {
+                return DeflatedEntry(std::move(name), [&](const PartSink& sink) { strings.Serialize(sink); });
+            },
+            kSharedStringsType, kSharedStringsContent);
     }
     if (styles.Changed()) {
-        writeWorkbookPart(stylesPart, "styles.xml", styles.Serialize(), kStylesType, kStylesContent);
+        writeWorkbookPart(
+            stylesPart, "styles.xml",
+            [&](std::string name) {
+                auto entry = std::make_shared<ZipEntry>();
+                entry->name = std::move(name);
+                entry->data = styles.Serialize();
+                return std::shared_ptr<const ZipEntry>(std::move(entry));
+            },
+            kStylesType, kStylesContent);
     }
     if (formulasChanged) {
         Relationships relationships(out, workbookPart);

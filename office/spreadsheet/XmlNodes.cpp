@@ -113,20 +113,28 @@ pugi::xml_node InsertOrderedChild(pugi::xml_node parent, std::string_view localN
 
 void AppendEscaped(std::string& out, std::string_view text)
 {
-    for (char c : text) {
+    auto special = [](char c) {
+        return c == '&' || c == '<' || c == '>' || c == '"' || (static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\t');
+    };
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (!special(c)) {
+            continue;
+        }
+        // Runs of plain text go in whole.
+        out.append(text, start, i - start);
+        start = i + 1;
         switch (c) {
         case '&': out += "&amp;"; break;
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
         case '"': out += "&quot;"; break;
         case '\r': out += "&#13;"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\t') {
-                break;  // not allowed in XML 1.0
-            }
-            out += c;
+        default: break;  // not allowed in XML 1.0
         }
     }
+    out.append(text, start, text.size() - start);
 }
 
 }  // namespace office::spreadsheet

@@ -121,6 +121,40 @@ TEST(PackageRoundTrip, PartsCompressedWhileWrittenComeBackWhole) {
     }
 }
 
+// Big parts and writers take turns with one fast compressor: a big part
+// compressed while a writer is open, and two writers open at once, must not
+// mix their streams.
+TEST(PackageRoundTrip, BigPartsAndWritersOpenAtOnceKeepTheirOwnBytes) {
+    std::string big = "<rows>";
+    for (int i = 0; big.size() <= (5u << 20); ++i) big += "<row r=\"" + std::to_string(i) + "\"/>";
+    big += "</rows>";
+    const std::string text = "<t>" + std::string(300'000, 'x') + "</t>";
+    auto bigEntry = std::make_shared<ZipEntry>();
+    bigEntry->name = "big.xml";
+    bigEntry->data = big;
+
+    Package package = Package::FromBytes(ZipOfParts(MinimalPackage()), "minimal");
+    DeflatingWriter outer("outer.xml");
+    outer.Write(std::string_view(text).substr(0, 1000));
+    package.SetEntry(Compressed(bigEntry));
+    {
+        DeflatingWriter inner("inner.xml");
+        inner.Write(big);
+        outer.Write(std::string_view(text).substr(1000));
+        package.SetEntry(inner.Finish());
+    }
+    package.SetEntry(outer.Finish());
+    DeflatingWriter after("after.xml");
+    after.Write(text);
+    package.SetEntry(after.Finish());
+
+    Package again = Package::FromBytes(package.ToBytes(), "again");
+    EXPECT_EQ(again.Part("big.xml"), big);
+    EXPECT_EQ(again.Part("inner.xml"), big);
+    EXPECT_EQ(again.Part("outer.xml"), text);
+    EXPECT_EQ(again.Part("after.xml"), text);
+}
+
 TEST(PackageRoundTrip, SaveAsWritesAtomicallyAndNeverReplacesAFile) {
     auto folder = testing::MakeTempFolder();
     Package package = Package::FromBytes(ZipOfParts(MinimalPackage()), "minimal");
