@@ -97,6 +97,7 @@ int32_t LowestRowMoved(Sheet& sheet, int32_t at)
         consider(sheet.Comments().back().row);
     }
     consider(sheet.merges.LowestTop());
+    consider(sheet.Hyperlinks().LowestTop());
     for (const RangeList& list : sheet.RangeLists()) {
         for (const CellRect& rect : list.rects) {
             consider(rect.top);
@@ -127,6 +128,7 @@ void MakeRoom(Workbook& workbook, int32_t sheetIndex, int32_t at, int32_t count)
         workbook.NameReferencesChanged();
     }
     sheet.merges.InsertRows(at, count);
+    sheet.Hyperlinks().InsertRows(at, count);
     for (RangeList& list : sheet.RangeLists()) {
         for (CellRect& rect : list.rects) {
             ShiftRowInterval(rect.top, rect.bottom, at, count);
@@ -207,7 +209,7 @@ void CopyRanges(RangeList& list, int32_t top, int32_t bottom, const std::vector<
 
 struct SourceExtras {
     std::vector<CommentAnchor> comments;
-    std::vector<std::pair<pugi::xml_node, CellRect>> hyperlinks;
+    std::vector<SheetHyperlinks::Link> hyperlinks;
 };
 
 SourceExtras FindExtras(Sheet& sheet, int32_t top, int32_t bottom)
@@ -217,13 +219,7 @@ SourceExtras FindExtras(Sheet& sheet, int32_t top, int32_t bottom)
     for (auto anchor = FirstCommentFrom(comments, top); anchor != comments.end() && anchor->row <= bottom; ++anchor) {
         extras.comments.push_back(*anchor);
     }
-    for (const RangeList& list : sheet.RangeLists()) {
-        pugi::xml_node owner = list.owner;
-        if (LocalName(owner) == "hyperlink" && list.rects.size() == 1 && list.rects[0].top >= top &&
-            list.rects[0].bottom <= bottom) {
-            extras.hyperlinks.emplace_back(owner, list.rects[0]);
-        }
-    }
+    extras.hyperlinks = sheet.Hyperlinks().Within(top, bottom);
     return extras;
 }
 
@@ -234,10 +230,10 @@ void CopyExtras(Sheet& sheet, const SourceExtras& extras, int32_t sourceTop, con
         for (const CommentAnchor& comment : extras.comments) {
             sheet.CopyComment(comment, comment.row + rows);
         }
-        for (const auto& [link, rect] : extras.hyperlinks) {
-            pugi::xml_node copy = link.parent().append_copy(link);
-            CellRect moved{rect.top + rows, rect.left, rect.bottom + rows, rect.right};
-            sheet.RangeLists().push_back(RangeList{copy, copy.attribute("ref"), {moved}});
+        for (const SheetHyperlinks::Link& link : extras.hyperlinks) {
+            pugi::xml_node copy = link.element.parent().append_copy(link.element);
+            sheet.Hyperlinks().Add(copy, CellRect{link.rect.top + rows, link.rect.left, link.rect.bottom + rows,
+                                                  link.rect.right});
         }
     }
 }
