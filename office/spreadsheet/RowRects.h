@@ -1,8 +1,9 @@
 // Rectangles of one sheet that move with inserted rows (merged cells, links),
-// their first row: the ones that stood before a run of insertions move once,
-// through a folded row map, when they are next listed; the ones added during
-// the run move at once, but only those at or below the insertion. Copying
-// rows finds the rectangles inside them by search, not by walking them all.
+// kept by their first row: the ones that stood before a run of insertions
+// move once, through a folded row map, when they are next listed; the ones
+// added during the run move at once, but only those at or below the
+// insertion. Copying rows finds the rectangles inside them by search, not by
+// walking them all.
 #pragma once
 
 #include <cstdint>
