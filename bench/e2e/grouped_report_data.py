@@ -5,12 +5,27 @@ import random
 from pathlib import Path
 
 import openpyxl
+from openpyxl.formatting.rule import CellIsRule
+from openpyxl.styles import PatternFill
 from openpyxl.workbook.defined_name import DefinedName
+from openpyxl.worksheet.datavalidation import DataValidation
+from openpyxl.worksheet.hyperlink import Hyperlink
 
 RECORDS_PER_GROUP = 20
 
 
-def make_template(path: Path) -> None:
+def add_detail_ranges(sheet) -> None:
+    """A hyperlink, a validation and a conditional format on the detail row,
+    which every record copies."""
+    sheet["B6"].hyperlink = Hyperlink(ref="B6", location="Report!A1", display="Item")
+    validation = DataValidation(type="whole", operator="between", formula1="0", formula2="1000")
+    validation.add("C6")
+    sheet.add_data_validation(validation)
+    sheet.conditional_formatting.add("D6", CellIsRule(operator="greaterThan", formula=["500"],
+                                                      fill=PatternFill("solid", start_color="FFEE99")))
+
+
+def make_template(path: Path, detail_ranges: bool = False) -> None:
     workbook = openpyxl.Workbook()
     sheet = workbook.active
     sheet.title = "Report"
@@ -25,6 +40,8 @@ def make_template(path: Path) -> None:
     sheet["B8"] = "Total"
     sheet["C8"] = "=SUM(C5:C7)"
     sheet["D8"] = "=SUM(D5:D7)"
+    if detail_ranges:
+        add_detail_ranges(sheet)
     names = {
         "Period": "Report!$B$2",
         "Customer": "Report!$A$5",
