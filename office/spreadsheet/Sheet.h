@@ -57,6 +57,9 @@ struct RangeList {
     pugi::xml_node owner;
     pugi::xml_attribute attribute;
     std::vector<CellRect> rects;
+    // No two pieces are ones MergeRectList would join, so copies that touch
+    // none of them can be added without joining the whole list again.
+    bool joined = false;
 };
 
 // A legacy comment: its <comment> element, its VML shape (when the drawing

@@ -229,8 +229,8 @@ TEST(InsertRunTest, ManyCopiesAtOnceWriteWhatCopiesOneByOneWrite)
     std::filesystem::path path = scratch.Path() / "report.xlsx";
     package.SaveAs(path);
 
-    // Enough copies that the links below a later insertion join the ones kept by row.
-    constexpr int kCopies = 40;
+    // Enough copies that the links below the heading's insertion settle into the ones moved by a row map.
+    constexpr int kCopies = 80;
     auto report = [&](bool oneByOne) {
         ComPtr<IDispatch> excel = StartExcel();
         ComPtr<IDispatch> book = AddWorkbook(excel.Get(), path.string());
@@ -256,23 +256,59 @@ TEST(InsertRunTest, ManyCopiesAtOnceWriteWhatCopiesOneByOneWrite)
     const std::string& comments = atOnce.Part("xl/comments1.xml");
     EXPECT_LT(comments.find("ref=\"A8\""), comments.find("ref=\"A9\"")) << comments;  // reading order
     const std::string& shapes = atOnce.Part("xl/drawings/vmlDrawing1.vml");
-    EXPECT_NE(shapes.find("3, 15, 44, 10, 4, 15, 44, 4</x:Anchor><x:FmlaLink>$C$45</x:FmlaLink>"), std::string::npos)
+    EXPECT_NE(shapes.find("3, 15, 84, 10, 4, 15, 84, 4</x:Anchor><x:FmlaLink>$C$85</x:FmlaLink>"), std::string::npos)
         << shapes;
-    // Rows 2-21 and 24-44 hold copies of the detail row, 22 the heading, 23
-    // the last copy and 45 the footer; links and ranges follow the rows, and
+    // Rows 2-41 and 44-84 hold copies of the detail row, 42 the heading, 43
+    // the last copy and 85 the footer; links and ranges follow the rows, and
     // only a link that lies inside the copied rows is copied.
     const std::string& xml = atOnce.Part("xl/worksheets/sheet1.xml");
     for (const char* expected :
-         {"<hyperlink ref=\"B2\" location=\"Sheet1!A1\" display=\"top\"/><hyperlink ref=\"A45\" location=\"Sheet1!A1\"/>"
-          "<hyperlink ref=\"C1:C2\" location=\"Sheet1!A1\"/><hyperlink ref=\"D2 D45\" location=\"Sheet1!A1\"/>"
+         {"<hyperlink ref=\"B2\" location=\"Sheet1!A1\" display=\"top\"/><hyperlink ref=\"A85\" location=\"Sheet1!A1\"/>"
+          "<hyperlink ref=\"C1:C2\" location=\"Sheet1!A1\"/><hyperlink ref=\"D2 D85\" location=\"Sheet1!A1\"/>"
           "<hyperlink ref=\"B3\" location=\"Sheet1!A1\" display=\"top\"/>",
-          "<hyperlink ref=\"B21\" location=\"Sheet1!A1\" display=\"top\"/><hyperlink ref=\"B24\"",
-          "<hyperlink ref=\"B44\" location=\"Sheet1!A1\" display=\"top\"/>"
-          "<hyperlink ref=\"B23\" location=\"Sheet1!A1\" display=\"top\"/></hyperlinks>",
-          "<conditionalFormatting sqref=\"B2:B44\">", "<formula>$B$1</formula>",
-          "<dataValidation type=\"whole\" sqref=\"A1:A44\">", "<ignoredError sqref=\"B2\""}) {
+          "<hyperlink ref=\"B41\" location=\"Sheet1!A1\" display=\"top\"/><hyperlink ref=\"B44\"",
+          "<hyperlink ref=\"B84\" location=\"Sheet1!A1\" display=\"top\"/>"
+          "<hyperlink ref=\"B43\" location=\"Sheet1!A1\" display=\"top\"/></hyperlinks>",
+          "<conditionalFormatting sqref=\"B2:B84\">", "<formula>$B$1</formula>",
+          "<dataValidation type=\"whole\" sqref=\"A1:A84\">", "<ignoredError sqref=\"B2\""}) {
         EXPECT_NE(xml.find(expected), std::string::npos) << expected << "\n" << xml;
     }
+}
+
+// A heading's conditional format and validation are copied once per group;
+// the copies stay pieces of their own until one touches another.
+TEST(InsertRunTest, HeadingRangesCopiedApartStayApartUntilTheyTouch)
+{
+    ScratchFolder scratch;
+    auto path = WorkbookBuilder()
+                    .Strings({"Head", "Item"})
+                    .Sheet("Sheet1",
+                           "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>"
+                           "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>1</v></c></row>"
+                           "<row r=\"3\"><c r=\"A3\" t=\"s\"><v>1</v></c></row>"
+                           "<row r=\"4\"><c r=\"A4\" t=\"s\"><v>1</v></c></row>",
+                           "<conditionalFormatting sqref=\"A1\"><cfRule type=\"cellIs\" dxfId=\"0\" priority=\"1\" "
+                           "operator=\"equal\"><formula>\"x\"</formula></cfRule></conditionalFormatting>"
+                           "<dataValidations count=\"1\"><dataValidation type=\"textLength\" sqref=\"A1:B1\">"
+                           "<formula1>40</formula1></dataValidation></dataValidations>")
+                    .Write(scratch.Path() / "headings.xlsx");
+    // The heading copied above each of `rows` in turn; the sheet part written.
+    auto copiedAbove = [&](std::vector<int> rows) {
+        ComPtr<IDispatch> excel = StartExcel();
+        ComPtr<IDispatch> book = AddWorkbook(excel.Get(), path.string());
+        ComPtr<IDispatch> sheet = Get(book.Get(), u"ActiveSheet");
+        for (int row : rows) {
+            Call(RowOf(sheet.Get(), 1).Get(), u"Copy");
+            Call(RowOf(sheet.Get(), row).Get(), u"Insert", {Var(kShiftDown)});
+        }
+        return office::Package::Open(ShowWorkbooks(excel.Get())).Part("xl/worksheets/sheet1.xml");
+    };
+    std::string xml = copiedAbove({3, 5});
+    EXPECT_NE(xml.find("<conditionalFormatting sqref=\"A1 A3 A5\">"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("sqref=\"A1:B1 A3:B3 A5:B5\">"), std::string::npos) << xml;
+    xml = copiedAbove({3, 5, 2});
+    EXPECT_NE(xml.find("<conditionalFormatting sqref=\"A1:A2 A4 A6\">"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("sqref=\"A1:B2 A4:B4 A6:B6\">"), std::string::npos) << xml;
 }
 
 }  // namespace
