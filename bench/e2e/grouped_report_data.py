@@ -14,18 +14,22 @@ from openpyxl.worksheet.hyperlink import Hyperlink
 RECORDS_PER_GROUP = 20
 
 
-def add_detail_ranges(sheet) -> None:
+def add_copied_ranges(sheet) -> None:
     """A hyperlink, a validation and a conditional format on the detail row,
-    which every record copies."""
+    which every record copies, and a validation and a conditional format on
+    the group heading, which every group copies."""
     sheet["B6"].hyperlink = Hyperlink(ref="B6", location="Report!A1", display="Item")
-    validation = DataValidation(type="whole", operator="between", formula1="0", formula2="1000")
-    validation.add("C6")
-    sheet.add_data_validation(validation)
-    sheet.conditional_formatting.add("D6", CellIsRule(operator="greaterThan", formula=["500"],
-                                                      fill=PatternFill("solid", start_color="FFEE99")))
+    fill = PatternFill("solid", start_color="FFEE99")
+    for cell, formula in (("C6", "1000"), ("A5", "40")):
+        validation = DataValidation(type="whole" if cell == "C6" else "textLength", operator="between",
+                                    formula1="0", formula2=formula)
+        validation.add(cell)
+        sheet.add_data_validation(validation)
+    sheet.conditional_formatting.add("D6", CellIsRule(operator="greaterThan", formula=["500"], fill=fill))
+    sheet.conditional_formatting.add("A5", CellIsRule(operator="equal", formula=['"Customer 00000"'], fill=fill))
 
 
-def make_template(path: Path, detail_ranges: bool = False) -> None:
+def make_template(path: Path, copied_ranges: bool = False) -> None:
     workbook = openpyxl.Workbook()
     sheet = workbook.active
     sheet.title = "Report"
@@ -40,8 +44,8 @@ def make_template(path: Path, detail_ranges: bool = False) -> None:
     sheet["B8"] = "Total"
     sheet["C8"] = "=SUM(C5:C7)"
     sheet["D8"] = "=SUM(D5:D7)"
-    if detail_ranges:
-        add_detail_ranges(sheet)
+    if copied_ranges:
+        add_copied_ranges(sheet)
     names = {
         "Period": "Report!$B$2",
         "Customer": "Report!$A$5",
