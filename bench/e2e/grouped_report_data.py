@@ -5,12 +5,31 @@ import random
 from pathlib import Path
 
 import openpyxl
+from openpyxl.formatting.rule import CellIsRule
+from openpyxl.styles import PatternFill
 from openpyxl.workbook.defined_name import DefinedName
+from openpyxl.worksheet.datavalidation import DataValidation
+from openpyxl.worksheet.hyperlink import Hyperlink
 
 RECORDS_PER_GROUP = 20
 
 
-def make_template(path: Path) -> None:
+def add_copied_ranges(sheet) -> None:
+    """A hyperlink, a validation and a conditional format on the detail row,
+    which every record copies, and a validation and a conditional format on
+    the group heading, which every group copies."""
+    sheet["B6"].hyperlink = Hyperlink(ref="B6", location="Report!A1", display="Item")
+    fill = PatternFill("solid", start_color="FFEE99")
+    for cell, formula in (("C6", "1000"), ("A5", "40")):
+        validation = DataValidation(type="whole" if cell == "C6" else "textLength", operator="between",
+                                    formula1="0", formula2=formula)
+        validation.add(cell)
+        sheet.add_data_validation(validation)
+    sheet.conditional_formatting.add("D6", CellIsRule(operator="greaterThan", formula=["500"], fill=fill))
+    sheet.conditional_formatting.add("A5", CellIsRule(operator="equal", formula=['"Customer 00000"'], fill=fill))
+
+
+def make_template(path: Path, copied_ranges: bool = False) -> None:
     workbook = openpyxl.Workbook()
     sheet = workbook.active
     sheet.title = "Report"
@@ -25,6 +44,8 @@ def make_template(path: Path) -> None:
     sheet["B8"] = "Total"
     sheet["C8"] = "=SUM(C5:C7)"
     sheet["D8"] = "=SUM(D5:D7)"
+    if copied_ranges:
+        add_copied_ranges(sheet)
     names = {
         "Period": "Report!$B$2",
         "Customer": "Report!$A$5",

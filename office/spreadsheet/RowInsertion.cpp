@@ -97,6 +97,7 @@ int32_t LowestRowMoved(Sheet& sheet, int32_t at)
         consider(sheet.Comments().back().row);
     }
     consider(sheet.merges.LowestTop());
+    consider(sheet.Hyperlinks().LowestTop());
     for (const RangeList& list : sheet.RangeLists()) {
         for (const CellRect& rect : list.rects) {
             consider(rect.top);
@@ -127,8 +128,11 @@ void MakeRoom(Workbook& workbook, int32_t sheetIndex, int32_t at, int32_t count)
         workbook.NameReferencesChanged();
     }
     sheet.merges.InsertRows(at, count);
+    sheet.Hyperlinks().InsertRows(at, count);
     for (RangeList& list : sheet.RangeLists()) {
         for (CellRect& rect : list.rects) {
+            // Pieces cut off at the sheet's end may come to touch.
+            list.joined = list.joined && rect.bottom <= kMaxRow - count;
             ShiftRowInterval(rect.top, rect.bottom, at, count);
         }
     }
@@ -182,8 +186,43 @@ std::vector<CellRect> MergesWithin(const RowRects& merges, int32_t top, int32_t 
     return inside;
 }
 
+// Whether MergeRectList would join the two pieces: the same columns with rows
+// that overlap or touch, or the same rows with columns that do.
+bool WouldJoin(const CellRect& a, const CellRect& b)
+{
+    auto near = [](int32_t firstA, int32_t lastA, int32_t firstB, int32_t lastB) {
+        return int64_t(firstB) <= int64_t(lastA) + 1 && int64_t(firstA) <= int64_t(lastB) + 1;
+    };
+    return (a.left == b.left && a.right == b.right && near(a.top, a.bottom, b.top, b.bottom)) ||
+           (a.top == b.top && a.bottom == b.bottom && near(a.left, a.right, b.left, b.right));
+}
+
+// Whether a few added pieces touch neither the list's pieces nor each other.
+bool StandApart(const std::vector<CellRect>& rects, const std::vector<CellRect>& added)
+{
+    constexpr size_t kFew = 8;
+    if (added.size() > kFew) {
+        return false;
+    }
+    for (size_t i = 0; i < added.size(); ++i) {
+        for (size_t j = 0; j < i; ++j) {
+            if (WouldJoin(added[i], added[j])) {
+                return false;
+            }
+        }
+        for (const CellRect& rect : rects) {
+            if (WouldJoin(added[i], rect)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 // Adds to a range list the parts of it that lie in the source rows, moved to
-// every destination block, and merges pieces that overlap or touch.
+// every destination block, and merges pieces that overlap or touch. A report
+// copies a heading's range once per group: those copies stand apart, and
+// joining the whole list for each of them would cost the square of the groups.
 void CopyRanges(RangeList& list, int32_t top, int32_t bottom, const std::vector<int32_t>& destinations)
 {
     std::vector<CellRect> added;
@@ -201,13 +240,19 @@ void CopyRanges(RangeList& list, int32_t top, int32_t bottom, const std::vector<
     if (added.empty()) {
         return;
     }
+    bool apart = list.joined && StandApart(list.rects, added);
     list.rects.insert(list.rects.end(), added.begin(), added.end());
+    if (apart) {
+        return;
+    }
     list.rects = MergeRectList(std::move(list.rects));
+    // A list that one more sweep leaves as it is has no pieces left to join.
+    list.joined = MergeRectList(list.rects).size() == list.rects.size();
 }
 
 struct SourceExtras {
     std::vector<CommentAnchor> comments;
-    std::vector<std::pair<pugi::xml_node, CellRect>> hyperlinks;
+    std::vector<SheetHyperlinks::Link> hyperlinks;
 };
 
 SourceExtras FindExtras(Sheet& sheet, int32_t top, int32_t bottom)
@@ -217,13 +262,7 @@ SourceExtras FindExtras(Sheet& sheet, int32_t top, int32_t bottom)
     for (auto anchor = FirstCommentFrom(comments, top); anchor != comments.end() && anchor->row <= bottom; ++anchor) {
         extras.comments.push_back(*anchor);
     }
-    for (const RangeList& list : sheet.RangeLists()) {
-        pugi::xml_node owner = list.owner;
-        if (LocalName(owner) == "hyperlink" && list.rects.size() == 1 && list.rects[0].top >= top &&
-            list.rects[0].bottom <= bottom) {
-            extras.hyperlinks.emplace_back(owner, list.rects[0]);
-        }
-    }
+    extras.hyperlinks = sheet.Hyperlinks().Within(top, bottom);
     return extras;
 }
 
@@ -234,10 +273,10 @@ void CopyExtras(Sheet& sheet, const SourceExtras& extras, int32_t sourceTop, con
         for (const CommentAnchor& comment : extras.comments) {
             sheet.CopyComment(comment, comment.row + rows);
         }
-        for (const auto& [link, rect] : extras.hyperlinks) {
-            pugi::xml_node copy = link.parent().append_copy(link);
-            CellRect moved{rect.top + rows, rect.left, rect.bottom + rows, rect.right};
-            sheet.RangeLists().push_back(RangeList{copy, copy.attribute("ref"), {moved}});
+        for (const SheetHyperlinks::Link& link : extras.hyperlinks) {
+            pugi::xml_node copy = link.element.parent().append_copy(link.element);
+            sheet.Hyperlinks().Add(copy, CellRect{link.rect.top + rows, link.rect.left, link.rect.bottom + rows,
+                                                  link.rect.right});
         }
     }
 }

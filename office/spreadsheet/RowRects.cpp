@@ -71,7 +71,7 @@ std::vector<CellRect> RowRects::All()
     for (const Entry& entry : settled) {
         order.push_back(&entry);
     }
-    std::sort(order.begin(), order.end(), [](const Entry* a, const Entry* b) { return a->added < b->added; });
+    std::sort(order.begin(), order.end(), [](const Entry* a, const Entry* b) { return a->number < b->number; });
     std::vector<CellRect> rects;
     rects.reserve(order.size());
     for (const Entry* entry : order) {
@@ -81,6 +81,17 @@ std::vector<CellRect> RowRects::All()
 }
 
 std::vector<CellRect> RowRects::Within(int32_t top, int32_t bottom) const
+{
+    std::vector<Numbered> found = NumberedWithin(top, bottom);
+    std::vector<CellRect> rects;
+    rects.reserve(found.size());
+    for (const Numbered& entry : found) {
+        rects.push_back(entry.rect);
+    }
+    return rects;
+}
+
+std::vector<RowRects::Numbered> RowRects::NumberedWithin(int32_t top, int32_t bottom) const
 {
     std::vector<Entry> found;
     // Rows before the insertions land in the same order, so the settled ones stay sorted by where they are now.
@@ -92,7 +103,7 @@ std::vector<CellRect> RowRects::Within(int32_t top, int32_t bottom) const
             break;
         }
         if (now.bottom <= bottom) {
-            found.push_back(Entry{now, entry->added});
+            found.push_back(Entry{now, entry->number});
         }
     }
     for (auto entry = std::lower_bound(fresh.begin(), fresh.end(), top,
@@ -102,13 +113,8 @@ std::vector<CellRect> RowRects::Within(int32_t top, int32_t bottom) const
             found.push_back(*entry);
         }
     }
-    std::sort(found.begin(), found.end(), [](const Entry& a, const Entry& b) { return a.added < b.added; });
-    std::vector<CellRect> rects;
-    rects.reserve(found.size());
-    for (const Entry& entry : found) {
-        rects.push_back(entry.rect);
-    }
-    return rects;
+    std::sort(found.begin(), found.end(), [](const Entry& a, const Entry& b) { return a.number < b.number; });
+    return found;
 }
 
 int32_t RowRects::LowestTop() const

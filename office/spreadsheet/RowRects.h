@@ -1,8 +1,9 @@
-// Rectangles of one sheet that move with inserted rows (merged cells), kept by
-// their first row: the ones that stood before a run of insertions move once,
-// through a folded row map, when they are next listed; the ones added during
-// the run move at once, but only those at or below the insertion. Copying
-// rows finds the rectangles inside them by search, not by walking them all.
+// Rectangles of one sheet that move with inserted rows (merged cells, links),
+// kept by their first row: the ones that stood before a run of insertions
+// move once, through a folded row map, when they are next listed; the ones
+// added during the run move at once, but only those at or below the
+// insertion. Copying rows finds the rectangles inside them by search, not by
+// walking them all.
 #pragma once
 
 #include <cstdint>
@@ -23,14 +24,18 @@ public:
     std::vector<CellRect> All();
     // The rectangles that lie in the rows top..bottom, in the order they were added.
     std::vector<CellRect> Within(int32_t top, int32_t bottom) const;
+    // The same with each one's place in the order of adding (0 for the first
+    // added), so that callers can keep what belongs to a rectangle beside it.
+    struct Numbered {
+        CellRect rect;
+        uint64_t number;
+    };
+    std::vector<Numbered> NumberedWithin(int32_t top, int32_t bottom) const;
     // The lowest first row of any rectangle; 0 when there is none.
     int32_t LowestTop() const;
 
 private:
-    struct Entry {
-        CellRect rect;
-        uint64_t added;  // when, for the order
-    };
+    using Entry = Numbered;
     CellRect Now(const CellRect& rect) const;
     void Settle();
 

@@ -135,8 +135,20 @@ void Sheet::WriteSelection()
 
 std::vector<RangeList>& Sheet::RangeLists()
 {
+    ReadRangeLists();
+    return rangeLists;
+}
+
+SheetHyperlinks& Sheet::Hyperlinks()
+{
+    ReadRangeLists();
+    return hyperlinks;
+}
+
+void Sheet::ReadRangeLists()
+{
     if (rangeListsRead) {
-        return rangeLists;
+        return;
     }
     rangeListsRead = true;
     auto add = [&](pugi::xml_node owner, const char* name) {
@@ -155,15 +167,20 @@ std::vector<RangeList>& Sheet::RangeLists()
             }
         } else if (name == "hyperlinks") {
             for (pugi::xml_node link = ChildNamed(child, "hyperlink"); link; link = NextNamed(link, "hyperlink")) {
-                add(link, "ref");
+                std::vector<CellRect> rects = ParseRectList(link.attribute("ref").value());
+                if (rects.size() == 1) {
+                    hyperlinks.Add(link, rects[0]);
+                } else {
+                    add(link, "ref");
+                }
             }
         }
     }
-    return rangeLists;
 }
 
 void Sheet::WriteRangeLists()
 {
+    hyperlinks.Write();
     for (RangeList& list : rangeLists) {
         std::string text = FormatRectList(list.rects);
         if (text != list.attribute.value()) {

@@ -16,6 +16,7 @@
 #include "office/spreadsheet/RowMap.h"
 #include "office/spreadsheet/RowRects.h"
 #include "office/spreadsheet/RowStore.h"
+#include "office/spreadsheet/SheetHyperlinks.h"
 
 namespace office::spreadsheet {
 
@@ -49,12 +50,16 @@ struct ColumnStyle {
 };
 
 // A list of rectangles held in an attribute of the sheet part (sqref of a
-// conditional format or validation, ref of a hyperlink), kept as numbers while
-// rows move and written back as text before the part is written.
+// conditional format or validation, ref of a hyperlink that covers more than
+// one rectangle), kept as numbers while rows move and written back as text
+// before the part is written.
 struct RangeList {
     pugi::xml_node owner;
     pugi::xml_attribute attribute;
     std::vector<CellRect> rects;
+    // No two pieces are ones MergeRectList would join, so copies that touch
+    // none of them can be added without joining the whole list again.
+    bool joined = false;
 };
 
 // A legacy comment: its <comment> element, its VML shape (when the drawing
@@ -118,8 +123,10 @@ public:
     void WriteSelection();
 
     // The range lists of conditional formats, validations and hyperlinks,
-    // read from the part on first use.
+    // read from the part on first use; a hyperlink that covers one rectangle
+    // is kept among Hyperlinks() instead.
     std::vector<RangeList>& RangeLists();
+    SheetHyperlinks& Hyperlinks();
     void WriteRangeLists();
 
     // Sorted by row, so that inserted rows move only the comments below them.
@@ -176,7 +183,9 @@ private:
     std::vector<uint32_t> freeFormulas;
     std::vector<std::string> texts;
     std::vector<CellExtra> extras;
+    void ReadRangeLists();
     std::vector<RangeList> rangeLists;
+    SheetHyperlinks hyperlinks;
     bool rangeListsRead = false;
     std::vector<CommentAnchor> commentAnchors;
     bool commentsRead = false;

@@ -194,8 +194,9 @@ TEST_F(InsertTest, ShiftingToTheRightIsRefused)
     EXPECT_FALSE(outcome.description.empty());
 }
 
-// A grouped report copies its detail row thousands of times; the comments,
-// their shapes, hyperlinks and form controls it writes must be those that
+// A grouped report copies its detail row thousands of times, then inserts a
+// heading above each group; the comments, their shapes, hyperlinks, form
+// controls, conditional formats and validations it writes must be those that
 // copying the row once per record gives.
 TEST(InsertRunTest, ManyCopiesAtOnceWriteWhatCopiesOneByOneWrite)
 {
@@ -206,8 +207,15 @@ TEST(InsertRunTest, ManyCopiesAtOnceWriteWhatCopiesOneByOneWrite)
                             "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>"
                             "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>1</v></c><c r=\"B2\"><v>5</v></c></row>"
                             "<row r=\"3\"><c r=\"A3\" t=\"s\"><v>2</v></c></row>",
+                            "<conditionalFormatting sqref=\"B2\"><cfRule type=\"cellIs\" dxfId=\"0\" priority=\"1\" "
+                            "operator=\"greaterThan\"><formula>$B$1</formula></cfRule></conditionalFormatting>"
+                            "<dataValidations count=\"1\"><dataValidation type=\"whole\" sqref=\"A1:A2\">"
+                            "<formula1>0</formula1></dataValidation></dataValidations>"
                             "<hyperlinks><hyperlink ref=\"B2\" location=\"Sheet1!A1\" display=\"top\"/>"
-                            "<hyperlink ref=\"A3\" location=\"Sheet1!A1\"/></hyperlinks>")
+                            "<hyperlink ref=\"A3\" location=\"Sheet1!A1\"/>"
+                            "<hyperlink ref=\"C1:C2\" location=\"Sheet1!A1\"/>"
+                            "<hyperlink ref=\"D2 D3\" location=\"Sheet1!A1\"/></hyperlinks>"
+                            "<ignoredErrors><ignoredError sqref=\"B2\" numberStoredAsText=\"1\"/></ignoredErrors>")
                      .Comment(0, "A1", "head note")
                      .Comment(0, "A2", "detail note")
                      .Comment(0, "A3", "footer note")
@@ -221,7 +229,8 @@ TEST(InsertRunTest, ManyCopiesAtOnceWriteWhatCopiesOneByOneWrite)
     std::filesystem::path path = scratch.Path() / "report.xlsx";
     package.SaveAs(path);
 
-    constexpr int kCopies = 6;
+    // Enough copies that the links below the heading's insertion settle into the ones moved by a row map.
+    constexpr int kCopies = 80;
     auto report = [&](bool oneByOne) {
         ComPtr<IDispatch> excel = StartExcel();
         ComPtr<IDispatch> book = AddWorkbook(excel.Get(), path.string());
@@ -231,6 +240,12 @@ TEST(InsertRunTest, ManyCopiesAtOnceWriteWhatCopiesOneByOneWrite)
             int rows = oneByOne ? 1 : kCopies;
             Call(RowSpan(excel.Get(), sheet.Get(), 3 + done, 2 + done + rows).Get(), u"Insert", {Var(kShiftDown)});
         }
+        // A heading above the second half of the detail rows, then another detail row below it.
+        int half = 2 + kCopies / 2;
+        Call(RowOf(sheet.Get(), 1).Get(), u"Copy");
+        Call(RowOf(sheet.Get(), half).Get(), u"Insert", {Var(kShiftDown)});
+        Call(RowOf(sheet.Get(), 2).Get(), u"Copy");
+        Call(RowOf(sheet.Get(), half + 1).Get(), u"Insert", {Var(kShiftDown)});
         return office::Package::Open(ShowWorkbooks(excel.Get()));
     };
     office::Package atOnce = report(false);
@@ -241,9 +256,59 @@ TEST(InsertRunTest, ManyCopiesAtOnceWriteWhatCopiesOneByOneWrite)
     const std::string& comments = atOnce.Part("xl/comments1.xml");
     EXPECT_LT(comments.find("ref=\"A8\""), comments.find("ref=\"A9\"")) << comments;  // reading order
     const std::string& shapes = atOnce.Part("xl/drawings/vmlDrawing1.vml");
-    EXPECT_NE(shapes.find("3, 15, 8, 10, 4, 15, 8, 4</x:Anchor><x:FmlaLink>$C$9</x:FmlaLink>"), std::string::npos)
+    EXPECT_NE(shapes.find("3, 15, 84, 10, 4, 15, 84, 4</x:Anchor><x:FmlaLink>$C$85</x:FmlaLink>"), std::string::npos)
         << shapes;
-    EXPECT_NE(atOnce.Part("xl/worksheets/sheet1.xml").find("<hyperlink ref=\"B8\""), std::string::npos);
+    // Rows 2-41 and 44-84 hold copies of the detail row, 42 the heading, 43
+    // the last copy and 85 the footer; links and ranges follow the rows, and
+    // only a link that lies inside the copied rows is copied.
+    const std::string& xml = atOnce.Part("xl/worksheets/sheet1.xml");
+    for (const char* expected :
+         {"<hyperlink ref=\"B2\" location=\"Sheet1!A1\" display=\"top\"/><hyperlink ref=\"A85\" location=\"Sheet1!A1\"/>"
+          "<hyperlink ref=\"C1:C2\" location=\"Sheet1!A1\"/><hyperlink ref=\"D2 D85\" location=\"Sheet1!A1\"/>"
+          "<hyperlink ref=\"B3\" location=\"Sheet1!A1\" display=\"top\"/>",
+          "<hyperlink ref=\"B41\" location=\"Sheet1!A1\" display=\"top\"/><hyperlink ref=\"B44\"",
+          "<hyperlink ref=\"B84\" location=\"Sheet1!A1\" display=\"top\"/>"
+          "<hyperlink ref=\"B43\" location=\"Sheet1!A1\" display=\"top\"/></hyperlinks>",
+          "<conditionalFormatting sqref=\"B2:B84\">", "<formula>$B$1</formula>",
+          "<dataValidation type=\"whole\" sqref=\"A1:A84\">", "<ignoredError sqref=\"B2\""}) {
+        EXPECT_NE(xml.find(expected), std::string::npos) << expected << "\n" << xml;
+    }
+}
+
+// A heading's conditional format and validation are copied once per group;
+// the copies stay pieces of their own until one touches another.
+TEST(InsertRunTest, HeadingRangesCopiedApartStayApartUntilTheyTouch)
+{
+    ScratchFolder scratch;
+    auto path = WorkbookBuilder()
+                    .Strings({"Head", "Item"})
+                    .Sheet("Sheet1",
+                           "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>"
+                           "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>1</v></c></row>"
+                           "<row r=\"3\"><c r=\"A3\" t=\"s\"><v>1</v></c></row>"
+                           "<row r=\"4\"><c r=\"A4\" t=\"s\"><v>1</v></c></row>",
+                           "<conditionalFormatting sqref=\"A1\"><cfRule type=\"cellIs\" dxfId=\"0\" priority=\"1\" "
+                           "operator=\"equal\"><formula>\"x\"</formula></cfRule></conditionalFormatting>"
+                           "<dataValidations count=\"1\"><dataValidation type=\"textLength\" sqref=\"A1:B1\">"
+                           "<formula1>40</formula1></dataValidation></dataValidations>")
+                    .Write(scratch.Path() / "headings.xlsx");
+    // The heading copied above each of `rows` in turn; the sheet part written.
+    auto copiedAbove = [&](std::vector<int> rows) {
+        ComPtr<IDispatch> excel = StartExcel();
+        ComPtr<IDispatch> book = AddWorkbook(excel.Get(), path.string());
+        ComPtr<IDispatch> sheet = Get(book.Get(), u"ActiveSheet");
+        for (int row : rows) {
+            Call(RowOf(sheet.Get(), 1).Get(), u"Copy");
+            Call(RowOf(sheet.Get(), row).Get(), u"Insert", {Var(kShiftDown)});
+        }
+        return office::Package::Open(ShowWorkbooks(excel.Get())).Part("xl/worksheets/sheet1.xml");
+    };
+    std::string xml = copiedAbove({3, 5});
+    EXPECT_NE(xml.find("<conditionalFormatting sqref=\"A1 A3 A5\">"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("sqref=\"A1:B1 A3:B3 A5:B5\">"), std::string::npos) << xml;
+    xml = copiedAbove({3, 5, 2});
+    EXPECT_NE(xml.find("<conditionalFormatting sqref=\"A1:A2 A4 A6\">"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("sqref=\"A1:B2 A4:B4 A6:B6\">"), std::string::npos) << xml;
 }
 
 }  // namespace
