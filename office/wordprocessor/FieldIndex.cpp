@@ -1,5 +1,6 @@
 #include "office/wordprocessor/FieldIndex.h"
 
+#include "office/wordprocessor/FieldPlaces.h"
 #include "office/wordprocessor/WordNames.h"
 
 #include <cstring>

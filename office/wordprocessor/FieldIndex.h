@@ -1,11 +1,10 @@
 // The form fields of the main story in document order, kept between calls:
 // FormFields.Item(i) and Count are answered without scanning the document,
-// and a field replaced by text drops out in O(log n). Content inserted near
-// fields the index knows is scanned on its own; other insertions mark the
-// index stale, and the next query scans the story once.
+// and a field replaced by text drops out in O(log n). The fields of a pasted
+// copy join at their place when a field the index knows lies shortly before
+// it; otherwise the index goes stale and the next query scans the story once.
 #pragma once
 
-#include "office/wordprocessor/FieldPlaces.h"
 #include "office/wordprocessor/FormField.h"
 
 #include <optional>
@@ -15,6 +14,8 @@
 #include <vector>
 
 namespace office::word {
+
+class FieldPlaces;
 
 class FieldIndex {
 public:

@@ -5,6 +5,7 @@
 #include "office/package/Package.h"
 #include "office/wordprocessor/Clipboard.h"
 #include "office/wordprocessor/FieldIndex.h"
+#include "office/wordprocessor/FieldPlaces.h"
 #include "office/wordprocessor/Span.h"
 #include "office/wordprocessor/WordTemplate.h"
 
