@@ -9,6 +9,22 @@ namespace {
 
 constexpr int NarrowNameSize = 200;
 
+// The member's name for an error text; a longer name is cut off. Made only
+// on failure: every call would otherwise pay for a conversion it rarely needs.
+void NarrowName(LPCOLESTR ptName, char (&szName)[NarrowNameSize]) {
+    if (WideCharToMultiByte(CP_ACP, 0, ptName, -1, szName, NarrowNameSize, nullptr, nullptr) != 0) return;
+    int length = 0;
+    while (ptName[length] != 0 && length < NarrowNameSize - 1) {
+        ++length;
+    }
+    int written = 0;
+    while (length > 0 && (written = WideCharToMultiByte(CP_ACP, 0, ptName, length, szName, NarrowNameSize - 1,
+                                                         nullptr, nullptr)) == 0) {
+        --length;
+    }
+    szName[written] = '\0';
+}
+
 }  // namespace
 
 HRESULT AutomationSession::AutoWrap(int autoType, VARIANT* pvResult, IDispatch* pDisp, LPCOLESTR ptName, int cArgs...)
@@ -20,26 +36,13 @@ HRESULT AutomationSession::AutoWrap(int autoType, VARIANT* pvResult, IDispatch* 
         ptName = OLESTR("");
     }
 
-    // The narrow copy only serves the error texts; a longer name is cut off.
     char szName[NarrowNameSize] = {};
-    if (WideCharToMultiByte(CP_ACP, 0, ptName, -1, szName, NarrowNameSize, nullptr, nullptr) == 0) {
-        int length = 0;
-        while (ptName[length] != 0 && length < NarrowNameSize - 1) {
-            ++length;
-        }
-        int written = 0;
-        while (length > 0 && (written = WideCharToMultiByte(CP_ACP, 0, ptName, length, szName, NarrowNameSize - 1,
-                                                             nullptr, nullptr)) == 0) {
-            --length;
-        }
-        szName[written] = '\0';
-    }
-
     char buffer[NarrowNameSize + 100];
     DISPID dispID = 0;
     LPOLESTR name = const_cast<LPOLESTR>(ptName);
     HRESULT hr = pDisp->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &dispID);
     if (FAILED(hr)) {
+        NarrowName(ptName, szName);
         std::snprintf(buffer, sizeof buffer, "IDispatch::GetIDsOfNames(\"%s\") failed w/err 0x%08lx", szName,
                       static_cast<unsigned long>(static_cast<ULONG>(hr)));
         throw COMException(buffer);
@@ -64,6 +67,7 @@ HRESULT AutomationSession::AutoWrap(int autoType, VARIANT* pvResult, IDispatch* 
     hr = pDisp->Invoke(dispID, IID_NULL, LOCALE_SYSTEM_DEFAULT, static_cast<WORD>(autoType), &dp, pvResult, nullptr,
                        nullptr);
     if (FAILED(hr)) {
+        NarrowName(ptName, szName);
         std::snprintf(buffer, sizeof buffer, "IDispatch::Invoke(\"%s\"=%08lx) failed w/err 0x%08lx", szName,
                       static_cast<unsigned long>(static_cast<ULONG>(dispID)),
                       static_cast<unsigned long>(static_cast<ULONG>(hr)));

@@ -1,6 +1,9 @@
 #include "office/wordprocessor/FieldIndex.h"
 
-#include <codecvt>
+#include "office/wordprocessor/FieldPlaces.h"
+#include "office/wordprocessor/WordNames.h"
+
+#include <cstring>
 
 namespace office::word {
 namespace {
@@ -57,7 +60,6 @@ void FieldIndex::Refresh() {
     fields_.reserve(scan.size());
     slotOfBegin_.clear();
     slotOfBegin_.reserve(scan.size());
-    byName_.clear();
     for (FormField& scanned : scan) {
         const void* key = scanned.beginRun.internal_object();
         auto found = previous.find(key);
@@ -69,25 +71,102 @@ void FieldIndex::Refresh() {
             field = std::make_shared<FormField>(std::move(scanned));
         }
         slotOfBegin_.emplace(key, fields_.size());
-        byName_[FoldName(field->name)].push_back(fields_.size());
         fields_.push_back(std::move(field));
     }
+    treeStale_ = true;
+    namesStale_ = true;
+}
+
+void FieldIndex::BuildTree() {
+    if (!treeStale_) return;
+    treeStale_ = false;
     tree_.assign(fields_.size(), 0);
+    live_ = 0;
     for (size_t i = 1; i <= tree_.size(); ++i) {
-        tree_[i - 1] += 1;
+        if (fields_[i - 1]->alive) {
+            tree_[i - 1] += 1;
+            ++live_;
+        }
         size_t parent = i + (i & (~i + 1));
         if (parent <= tree_.size()) tree_[parent - 1] += tree_[i - 1];
     }
-    live_ = fields_.size();
+}
+
+void FieldIndex::BuildNames() {
+    if (!namesStale_) return;
+    namesStale_ = false;
+    byName_.clear();
+    for (size_t slot = 0; slot < fields_.size(); ++slot) {
+        if (fields_[slot]->alive) byName_[FoldName(fields_[slot]->name)].push_back(slot);
+    }
+}
+
+std::optional<size_t> FieldIndex::FieldsBefore(pugi::xml_node node) const {
+    // Rows and paragraphs pasted one after the other find the fields of the
+    // previous copy within a few hundred nodes.
+    constexpr size_t kLookBack = 4096;
+    const char* fldChar = names_.fldChar.c_str();
+    for (size_t step = 0; step < kLookBack; ++step) {
+        if (pugi::xml_node sibling = node.previous_sibling()) {
+            node = sibling;
+            while (node.last_child()) node = node.last_child();
+        } else {
+            node = node.parent();
+            if (!node || node == root_) return 0;
+        }
+        if (node.type() != pugi::node_element || std::strcmp(node.name(), fldChar) != 0 ||
+            std::string_view(node.attribute(names_.fldCharType.c_str()).value()) != "begin") {
+            continue;
+        }
+        auto found = slotOfBegin_.find(node.parent().internal_object());
+        if (found != slotOfBegin_.end()) return found->second + 1;
+    }
+    return std::nullopt;
+}
+
+void FieldIndex::Pasted(const std::vector<pugi::xml_node>& copy, const FieldPlaces& places) {
+    // Moving the slots behind an insertion costs as much as a scan when many follow it.
+    constexpr size_t kMostSlotsMoved = 256;
+    if (stale_ || copy.empty()) return;
+    pugi::xml_node holder = copy.front().parent();
+    for (; holder && holder != root_; holder = holder.parent()) {
+        if (!HoldsFieldsOfTheStory(holder)) return;
+    }
+    if (!holder || !places.SelfContained()) {
+        stale_ = true;
+        return;
+    }
+    std::vector<FormField> found = places.In(copy);
+    if (found.empty()) return;
+    std::optional<size_t> slot = FieldsBefore(copy.front());
+    if (!slot || fields_.size() - *slot > kMostSlotsMoved) {
+        stale_ = true;
+        return;
+    }
+    const size_t count = found.size();
+    for (size_t moved = *slot; moved < fields_.size(); ++moved) {
+        if (fields_[moved]->alive) slotOfBegin_[fields_[moved]->beginRun.internal_object()] = moved + count;
+    }
+    std::vector<FormFieldPtr> added;
+    added.reserve(count);
+    for (FormField& field : found) {
+        slotOfBegin_[field.beginRun.internal_object()] = *slot + added.size();
+        added.push_back(std::make_shared<FormField>(std::move(field)));
+    }
+    fields_.insert(fields_.begin() + static_cast<std::ptrdiff_t>(*slot), added.begin(), added.end());
+    treeStale_ = true;
+    namesStale_ = true;
 }
 
 size_t FieldIndex::Count() {
     Refresh();
+    BuildTree();
     return live_;
 }
 
 FormFieldPtr FieldIndex::At(size_t position) {
     Refresh();
+    BuildTree();
     if (position == 0 || position > live_) return nullptr;
     size_t slot = 0;
     size_t step = 1;
@@ -104,10 +183,11 @@ FormFieldPtr FieldIndex::At(size_t position) {
 
 FormFieldPtr FieldIndex::ByName(std::string_view name) {
     Refresh();
+    BuildNames();
     auto found = byName_.find(FoldName(name));
     if (found == byName_.end()) return nullptr;
     std::vector<size_t>& slots = found->second;
-    // Dead fields stay dead until the next scan, so they can be dropped from the front.
+    // Dead fields stay dead until the names are built again, so they can be dropped from the front.
     size_t skip = 0;
     while (skip < slots.size() && !fields_[slots[skip]]->alive) ++skip;
     slots.erase(slots.begin(), slots.begin() + static_cast<std::ptrdiff_t>(skip));
@@ -136,7 +216,11 @@ void FieldIndex::Remove(const FormFieldPtr& field) {
     if (stale_) return;
     auto found = slotOfBegin_.find(field->beginRun.internal_object());
     if (found == slotOfBegin_.end() || fields_[found->second] != field) return;
-    Add(found->second, -1);
+    const size_t slot = found->second;
+    // The run is about to be freed, and a new node may take its address.
+    slotOfBegin_.erase(found);
+    if (treeStale_) return;
+    Add(slot, -1);
     --live_;
 }
 

@@ -1,11 +1,13 @@
 // The form fields of the main story in document order, kept between calls:
 // FormFields.Item(i) and Count are answered without scanning the document,
-// and a field replaced by text drops out in O(log n). Inserting content only
-// marks the index stale; the next query scans once.
+// and a field replaced by text drops out in O(log n). The fields of a pasted
+// copy join at their place when a field the index knows lies shortly before
+// it; otherwise the index goes stale and the next query scans the story once.
 #pragma once
 
 #include "office/wordprocessor/FormField.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -13,12 +15,15 @@
 
 namespace office::word {
 
+class FieldPlaces;
+
 class FieldIndex {
 public:
     FieldIndex(pugi::xml_node root, const WordNames& names) : root_(root), names_(names) {}
 
-    // Content was inserted or moved: scan again before the next query.
-    void Invalidate() { stale_ = true; }
+    // A pasted copy was inserted as these consecutive siblings: its fields
+    // join the index without a scan of the story where that is cheap.
+    void Pasted(const std::vector<pugi::xml_node>& copy, const FieldPlaces& places);
 
     size_t Count();
     // 1-based position among the fields still in the document; null when out of range.
@@ -39,14 +44,22 @@ public:
 private:
     void Refresh();
     void Add(size_t slot, int delta);
+    // The count of indexed fields before node in document order, looking
+    // back a bounded way; nullopt when the answer lies further back.
+    std::optional<size_t> FieldsBefore(pugi::xml_node node) const;
+    // The live-field tree and the names follow the slots only when asked.
+    void BuildTree();
+    void BuildNames();
 
     pugi::xml_node root_;
     const WordNames& names_;
     bool stale_ = true;
+    bool treeStale_ = false;
+    bool namesStale_ = false;
     std::vector<FormFieldPtr> fields_;                              // document order, dead ones included
     std::vector<int> tree_;                                         // Fenwick tree of live fields
     size_t live_ = 0;
-    std::unordered_map<const void*, size_t> slotOfBegin_;          // begin run -> slot
+    std::unordered_map<const void*, size_t> slotOfBegin_;          // begin run of a live field -> slot
     std::unordered_map<std::string, std::vector<size_t>> byName_;  // folded name -> slots
 };
 

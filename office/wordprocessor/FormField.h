@@ -5,6 +5,7 @@
 #include <pugixml.hpp>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -32,6 +33,14 @@ using FormFieldPtr = std::shared_ptr<FormField>;
 // Fields of other kinds, fields without an end, and fields of other stories
 // (text boxes) or of the fallback copy of alternate content are left out.
 std::vector<FormField> ScanFormFields(pugi::xml_node root, const WordNames& names);
+// The form fields of content just inserted (its top nodes in document
+// order), or nullopt when one of its field marks would pair with a mark
+// outside it, so that only a scan of the whole story tells the fields.
+std::optional<std::vector<FormField>> ScanInsertedFields(const std::vector<pugi::xml_node>& inserted,
+                                                        const WordNames& names);
+// False for an element whose content the scan leaves out (properties, text
+// boxes, the fallback of alternate content).
+bool HoldsFieldsOfTheStory(pugi::xml_node node);
 
 // Calls visit(element) for every element under root (root included), in
 // document order. A visit that returns false skips the element's children.

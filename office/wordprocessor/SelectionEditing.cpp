@@ -365,7 +365,7 @@ void Paste(WordDocument& document, Span& selection, const Clipboard& clipboard) 
     if (clipboard.holdsUniqueIds) {
         for (pugi::xml_node copy : copies) document.Renumbering().Renumber(copy);
     }
-    document.NoteInsertion();
+    document.NotePaste(copies);
 }
 
 void SetText(WordDocument& document, Span& selection, std::string_view utf8) {

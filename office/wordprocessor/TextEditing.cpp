@@ -6,7 +6,6 @@
 #include "office/wordprocessor/WordNames.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 namespace office::word {
 namespace {
@@ -209,14 +208,18 @@ Point InsertText(WordDocument& document, Point at, std::string_view text, pugi::
 }
 
 std::vector<pugi::xml_node> FieldContent(const FormField& field) {
-    std::unordered_set<const void*> holdingEnd;
-    for (pugi::xml_node node = field.endRun.parent(); node; node = node.parent()) holdingEnd.insert(node.internal_object());
+    std::vector<const void*> holdingEnd;
+    for (pugi::xml_node node = field.endRun.parent(); node; node = node.parent()) holdingEnd.push_back(node.internal_object());
+    std::sort(holdingEnd.begin(), holdingEnd.end());
+    auto holdsEnd = [&](pugi::xml_node node) {
+        return std::binary_search(holdingEnd.begin(), holdingEnd.end(), node.internal_object());
+    };
     std::vector<pugi::xml_node> content{field.beginRun};
     for (pugi::xml_node node = field.beginRun; node != field.endRun;) {
         while (node && !node.next_sibling()) node = node.parent();
         if (!node) break;
         node = node.next_sibling();
-        while (holdingEnd.count(node.internal_object())) node = node.first_child();
+        while (holdsEnd(node)) node = node.first_child();
         if (node == field.endRun || (node.type() == pugi::node_element && !IsProperties(node))) content.push_back(node);
     }
     return content;
@@ -256,10 +259,11 @@ Point ReplaceFieldWithText(WordDocument& document, const FormFieldPtr& field, st
     for (pugi::xml_node node : BookmarkOf(names, *field, doomed)) {
         if (std::find(doomed.begin(), doomed.end(), node) == doomed.end()) doomed.push_back(node);
     }
-    std::unordered_set<const void*> removed;
-    for (pugi::xml_node node : doomed) removed.insert(node.internal_object());
+    std::vector<const void*> removed;
+    for (pugi::xml_node node : doomed) removed.push_back(node.internal_object());
+    std::sort(removed.begin(), removed.end());
     pugi::xml_node after = field->beginRun.next_sibling();
-    while (after && removed.count(after.internal_object())) after = after.next_sibling();
+    while (after && std::binary_search(removed.begin(), removed.end(), after.internal_object())) after = after.next_sibling();
     RemoveNodes(document, doomed);
     if (lastParagraph != firstParagraph) {
         pugi::xml_node rest = lastParagraph.first_child();

@@ -67,10 +67,13 @@ pugi::xml_node WordDocument::PasteSource(const Clipboard& clipboard) {
     Resume();
     if (pasteGeneration_ != clipboard.generation) {
         if (pasteSource_) RemoveSubtree(pasteSource_);
+        pasteFields_.reset();
         pasteSource_ = main_.append_child("paste");
         pugi::xml_parse_result parsed = pasteSource_.append_buffer(
             clipboard.xml.data(), clipboard.xml.size(), pugi::parse_default | pugi::parse_ws_pcdata, pugi::encoding_utf8);
         if (!parsed) throw WordError(std::string("the copied content could not be read back: ") + parsed.description());
+        std::vector<pugi::xml_node> content(pasteSource_.begin(), pasteSource_.end());
+        pasteFields_.emplace(content, *source_->names);
         pasteGeneration_ = clipboard.generation;
     }
     return pasteSource_;
@@ -81,9 +84,9 @@ CopyRenumbering& WordDocument::Renumbering() {
     return *renumbering_;
 }
 
-void WordDocument::NoteInsertion() {
+void WordDocument::NotePaste(const std::vector<pugi::xml_node>& copy) {
     mainChanged_ = true;
-    if (fields_) fields_->Invalidate();
+    if (fields_ && pasteFields_) fields_->Pasted(copy, *pasteFields_);
 }
 
 void WordDocument::NoteDeletion() {
@@ -123,6 +126,7 @@ void WordDocument::WriteBack() {
     if (pasteSource_) {
         RemoveSubtree(pasteSource_);
         pasteSource_ = pugi::xml_node();
+        pasteFields_.reset();
         pasteGeneration_ = 0;
     }
     if (mainChanged_) {

@@ -5,6 +5,7 @@
 #include "office/package/Package.h"
 #include "office/wordprocessor/Clipboard.h"
 #include "office/wordprocessor/FieldIndex.h"
+#include "office/wordprocessor/FieldPlaces.h"
 #include "office/wordprocessor/Span.h"
 #include "office/wordprocessor/WordTemplate.h"
 
@@ -42,7 +43,8 @@ public:
 
     // Every change to the main part goes through these, so the index and the
     // stale-span check stay right.
-    void NoteInsertion();  // content added or moved across fields: rescan the fields
+    // A copy of the paste source was inserted as these consecutive siblings.
+    void NotePaste(const std::vector<pugi::xml_node>& copy);
     void NoteDeletion();   // content removed: older spans become stale
     void NoteTextChange() { mainChanged_ = true; }  // changed without adding fields
     uint64_t Edits() const { return edits_; }
@@ -102,6 +104,7 @@ private:
     std::map<std::string, std::pair<std::string, std::unique_ptr<pugi::xml_document>>> related_;  // type -> part, XML
     std::unique_ptr<CopyRenumbering> renumbering_;
     pugi::xml_node pasteSource_;  // beside the root element, dropped before saving
+    std::optional<FieldPlaces> pasteFields_;
     uint64_t pasteGeneration_ = 0;
 };
 
