@@ -6,7 +6,6 @@ streams the same number of finished rows into a zip in the same run, and the
 time and memory per record along the scale. The 900,000-record report is also
 opened in LibreOffice when it is installed. Fails when a target is missed."""
 import os
-import resource
 import shutil
 import signal
 import subprocess
@@ -26,7 +25,9 @@ TARGETS = {10_000: None, 100_000: (0.45, 70), 900_000: (4.5, 600)}
 # Time per record of the largest case against the 100,000 case.
 LINEARITY = 1.2
 LIBREOFFICE_SECONDS = 1800
-LIBREOFFICE_GIGABYTES = 8
+# soffice takes about 14 KB per row of this report, 12 GB for the largest:
+# it may use this share of the machine's memory.
+LIBREOFFICE_MEMORY_SHARE = 0.8
 
 
 def report_rows(records: int) -> int:
@@ -41,20 +42,36 @@ def plain_run(output: Path, records: int):
     return figures
 
 
+def resident_bytes(group: int) -> int:
+    """The resident memory of every process in the group."""
+    total = 0
+    for stat in Path("/proc").glob("[0-9]*/stat"):
+        try:
+            fields = stat.read_text().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        if int(fields[2]) == group:
+            total += int(fields[21]) * os.sysconf("SC_PAGE_SIZE")
+    return total
+
+
+def memory_limit() -> int:
+    return int(os.sysconf("SC_PHYS_PAGES") * os.sysconf("SC_PAGE_SIZE") * LIBREOFFICE_MEMORY_SHARE)
+
+
 def convert_with_libreoffice(soffice: str, workbook: Path, folder: Path) -> Path:
     """The workbook converted to CSV; soffice may linger after writing it, so
-    the run ends once the file stops growing."""
+    the run ends once the file stops growing. Its memory is watched rather than
+    capped: soffice reserves far more address space than it uses, and under an
+    address-space limit its import waits forever for a worker that failed."""
     csv = folder / (workbook.stem + ".csv")
     profile = folder / "lo-profile"
     command = [soffice, f"-env:UserInstallation=file://{profile}", "--headless", "--convert-to", "csv",
                "--outdir", str(folder), str(workbook)]
-    # soffice takes about 14 KB per row of this report: keep it from taking the machine's memory.
-    limit = LIBREOFFICE_GIGABYTES << 30
-    child = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True,
-                             preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_DATA, (limit, limit)))
+    child = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
     deadline = time.monotonic() + LIBREOFFICE_SECONDS
     last_size = -1
-    while child.poll() is None and time.monotonic() < deadline:
+    while child.poll() is None and time.monotonic() < deadline and resident_bytes(child.pid) < memory_limit():
         time.sleep(5)
         size = csv.stat().st_size if csv.exists() else -1
         if size > 0 and size == last_size:
@@ -73,7 +90,7 @@ def opens_in_libreoffice(workbook: Path, folder: Path, records: int) -> str:
     csv = convert_with_libreoffice(soffice, workbook, folder)
     if not csv.exists():
         return (f"FAIL LibreOffice did not open the {records}-record report within {LIBREOFFICE_SECONDS} s "
-                f"and {LIBREOFFICE_GIGABYTES} GB")
+                f"and {memory_limit() >> 30} GB")
     items = sum(1 for line in csv.open(encoding="utf-8", errors="replace") if ",Item " in line)
     ok = items == records
     return f"{verdict(ok)} LibreOffice opened the report: {items} detail rows of {records}"
