@@ -190,11 +190,11 @@ std::vector<CellRect> MergesWithin(const RowRects& merges, int32_t top, int32_t 
 // that overlap or touch, or the same rows with columns that do.
 bool WouldJoin(const CellRect& a, const CellRect& b)
 {
-    auto near = [](int32_t firstA, int32_t lastA, int32_t firstB, int32_t lastB) {
+    auto touch = [](int32_t firstA, int32_t lastA, int32_t firstB, int32_t lastB) {
         return int64_t(firstB) <= int64_t(lastA) + 1 && int64_t(firstA) <= int64_t(lastB) + 1;
     };
-    return (a.left == b.left && a.right == b.right && near(a.top, a.bottom, b.top, b.bottom)) ||
-           (a.top == b.top && a.bottom == b.bottom && near(a.left, a.right, b.left, b.right));
+    return (a.left == b.left && a.right == b.right && touch(a.top, a.bottom, b.top, b.bottom)) ||
+           (a.top == b.top && a.bottom == b.bottom && touch(a.left, a.right, b.left, b.right));
 }
 
 // Whether a few added pieces touch neither the list's pieces nor each other.
