@@ -5,7 +5,6 @@
 #include <array>
 #include <cctype>
 #include <functional>
-#include <memory>
 #include <optional>
 
 #include "office/package/ContentTypes.h"
@@ -438,14 +437,14 @@ Package Workbook::Build()
     bool typesChanged = false;
     // A new part sits beside the workbook part, wherever that is.
     auto writeWorkbookPart = [&](const std::string& existing, const char* fileName,
-                                 const std::function<std::shared_ptr<const ZipEntry>(std::string)>& make,
+                                 const std::function<void(const std::string&)>& setPart,
                                  const char* relationshipType, const char* contentType) {
         if (!existing.empty()) {
-            out.SetEntry(make(out.StoredName(existing)));
+            setPart(existing);
             return;
         }
         std::string name = ResolvePartTarget(workbookPart, fileName);
-        out.SetEntry(make(out.StoredName(name)));
+        setPart(name);
         Relationships relationships(out, workbookPart);
         relationships.Add(relationshipType, fileName);
         relationships.WriteTo(out);
@@ -456,20 +455,15 @@ Package Workbook::Build()
     if (strings.Changed() && anySheetWritten) {
         writeWorkbookPart(
             stringsPart, "sharedStrings.xml",
-            [&](std::string name) {
-                return DeflatedEntry(std::move(name), [&](const PartSink& sink) { strings.Serialize(sink); });
+            [&](const std::string& name) {
+                out.SetEntry(
+                    DeflatedEntry(out.StoredName(name), [&](const PartSink& sink) { strings.Serialize(sink); }));
             },
             kSharedStringsType, kSharedStringsContent);
     }
     if (styles.Changed()) {
         writeWorkbookPart(
-            stylesPart, "styles.xml",
-            [&](std::string name) {
-                auto entry = std::make_shared<ZipEntry>();
-                entry->name = std::move(name);
-                entry->data = styles.Serialize();
-                return std::shared_ptr<const ZipEntry>(std::move(entry));
-            },
+            stylesPart, "styles.xml", [&](const std::string& name) { out.SetPart(name, styles.Serialize()); },
             kStylesType, kStylesContent);
     }
     if (formulasChanged) {
