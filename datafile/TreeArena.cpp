@@ -21,10 +21,15 @@ struct LargeText {
 
 namespace {
 
-// Large enough that the waste at a block's end does not count, small enough
-// that a small tree stays small; the system's unit of address space.
-const size_t regionSize = 64 * 1024;
-const size_t blockSize = regionSize - sizeof(ArenaBlock);
+// The first region of each kind: large enough that the waste at a block's end
+// does not count, small enough that a small tree stays small; the system's
+// unit of address space. Later regions double up to the largest, because
+// giving a region back costs the system the same whatever its size, and a
+// large tree was spending more time freeing than loading. The largest bounds
+// what a block's unused end holds resident.
+const size_t firstRegion = 64 * 1024;
+const size_t largestRegion = 1024 * 1024;
+const size_t longTextSize = (firstRegion - sizeof(ArenaBlock)) / 4;
 
 void FreeBlock(ArenaBlock* block)
 {
@@ -34,14 +39,8 @@ void FreeBlock(ArenaBlock* block)
         std::free(block);
 }
 
-char* NewBlock(TreeArena* arena, size_t size)
+ArenaBlock* LinkBlock(TreeArena* arena, ArenaBlock* block, bool fromSystem, size_t size)
 {
-    bool fromSystem = size == blockSize;
-    ArenaBlock* block = static_cast<ArenaBlock*>(
-        fromSystem ? VirtualAlloc(nullptr, regionSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE)
-                   : std::malloc(sizeof(ArenaBlock) + size));
-    if (block == nullptr)
-        return nullptr;
     block->fromSystem = fromSystem;
     // The tree reaches what lives here through packed links; memory they
     // cannot reach counts as memory that ran out.
@@ -51,7 +50,36 @@ char* NewBlock(TreeArena* arena, size_t size)
     }
     block->next = arena->blocks;
     arena->blocks = block;
-    return reinterpret_cast<char*>(block + 1);
+    return block;
+}
+
+// A block of its own for one long text, from the heap, not to waste a
+// region's rest.
+char* NewLongTextBlock(TreeArena* arena, size_t size)
+{
+    ArenaBlock* block = static_cast<ArenaBlock*>(std::malloc(sizeof(ArenaBlock) + size));
+    if (block == nullptr)
+        return nullptr;
+    block = LinkBlock(arena, block, false, size);
+    return block != nullptr ? reinterpret_cast<char*>(block + 1) : nullptr;
+}
+
+// A block from the system, whose fresh pages arrive resident at once; its
+// region follows the previous one of the kind, and is stored back. None,
+// with the region unchanged, when memory runs out.
+char* NewSystemBlock(TreeArena* arena, size_t& region, char*& end)
+{
+    size_t size = region == 0 ? firstRegion : region < largestRegion ? region * 2 : largestRegion;
+    ArenaBlock* block = static_cast<ArenaBlock*>(VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    if (block == nullptr)
+        return nullptr;
+    size_t usable = size - sizeof(ArenaBlock);
+    if (LinkBlock(arena, block, true, usable) == nullptr)
+        return nullptr;
+    region = size;
+    char* data = reinterpret_cast<char*>(block + 1);
+    end = data + usable;
+    return data;
 }
 
 size_t Left(const char* top, const char* end)
@@ -71,13 +99,14 @@ void* ArenaRecord(TreeArena* arena, size_t size, size_t alignment)
     // Alignments are powers of two, which spares a division on every record.
     size_t padding = (0 - reinterpret_cast<uintptr_t>(arena->recordTop)) & (alignment - 1);
     if (Left(arena->recordTop, arena->recordEnd) < padding + size) {
-        char* data = NewBlock(arena, blockSize);
+        char* end = nullptr;
+        char* data = NewSystemBlock(arena, arena->recordRegion, end);
         if (data == nullptr)
             return nullptr;
         arena->recordTop = data;
         // The last word is never handed out, so the end of a record always
         // lies inside its block, where no text is.
-        arena->recordEnd = data + blockSize - sizeof(void*);
+        arena->recordEnd = end - sizeof(void*);
         padding = 0;
     }
     void* record = arena->recordTop + padding;
@@ -88,14 +117,13 @@ void* ArenaRecord(TreeArena* arena, size_t size, size_t alignment)
 char* ArenaText(TreeArena* arena, size_t size)
 {
     // A long text gets a block of its own and leaves the current one in use.
-    if (size > blockSize / 4)
-        return NewBlock(arena, size);
+    if (size > longTextSize)
+        return NewLongTextBlock(arena, size);
     if (Left(arena->textTop, arena->textEnd) < size) {
-        char* data = NewBlock(arena, blockSize);
+        char* data = NewSystemBlock(arena, arena->textRegion, arena->textEnd);
         if (data == nullptr)
             return nullptr;
         arena->textTop = data;
-        arena->textEnd = data + blockSize;
     }
     char* text = arena->textTop;
     arena->textTop += size;
