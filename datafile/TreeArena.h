@@ -19,9 +19,6 @@ struct TreeArena {
     char* textTop;
     char* textEnd;
     LargeText* largeTexts;
-    // The regions of the latest record and text blocks; none before the first.
-    size_t recordRegion;
-    size_t textRegion;
 };
 
 // Room for a record at the alignment, a power of two at most a pointer's. None when

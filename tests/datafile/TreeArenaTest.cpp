@@ -1,6 +1,5 @@
-// The arena's regions grow as a tree grows; records and texts handed out
-// across many regions of every size must stay apart and keep what was
-// written into them until the arena goes.
+// Records and texts handed out across many blocks must stay apart and keep
+// what was written into them until the arena goes.
 #include "datafile/TreeArena.h"
 
 #include <gtest/gtest.h>
@@ -17,12 +16,12 @@ struct Piece {
     unsigned char mark;
 };
 
-TEST(TreeArenaTest, RecordsAndTextsOfManyRegionsKeepTheirBytes)
+TEST(TreeArenaTest, RecordsAndTextsOfManyBlocksKeepTheirBytes)
 {
     TreeArena arena{};
     std::vector<Piece> pieces;
     size_t handedOut = 0;
-    // Enough for several regions of the largest size of each kind.
+    // Enough for a few hundred blocks of each kind.
     for (size_t i = 0; handedOut < 12 * 1024 * 1024; ++i) {
         size_t size = 1 + i * 7 % 61;
         unsigned char mark = static_cast<unsigned char>(i * 31 + 1);
@@ -49,9 +48,9 @@ TEST(TreeArenaTest, RecordsAndTextsOfManyRegionsKeepTheirBytes)
     EXPECT_EQ(arena.blocks, nullptr);
 }
 
-// A text that would not fit what is left of the current region starts a new
+// A text that would not fit what is left of the current block starts a new
 // one and is handed out whole, however close to the end the old one is filled.
-TEST(TreeArenaTest, TextsFillingRegionsExactlyStayWhole)
+TEST(TreeArenaTest, TextsFillingBlocksCloselyStayWhole)
 {
     TreeArena arena{};
     std::vector<Piece> pieces;
