@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
+#include <vector>
 
 class BlockRegister {
 public:
@@ -19,4 +20,7 @@ private:
     static uint64_t Key(int32_t record, int32_t templateRow);
 
     std::unordered_map<uint64_t, int32_t> blockStarts;
+    // Which records have any entry: most have none, and asking the map about
+    // each of them costs a cache miss apiece on a large group.
+    std::vector<bool> recordsWithBlocks;
 };

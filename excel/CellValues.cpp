@@ -23,25 +23,29 @@ std::vector<Element*> Children(Element* element) {
     return children;
 }
 
+// Taken in document order, where the records lie one after another in memory;
+// read in the group's order straight from the tree, every record is a miss.
+std::vector<const char*> RecordTexts(Element* field) {
+    std::vector<const char*> texts;
+    texts.reserve(ChildCount(field));
+    for (Element* child = NextChild(field, nullptr); child; child = NextChild(field, child))
+        texts.push_back(ElementContents(child));
+    return texts;
+}
+
 struct ArrayDestroyer {
     void operator()(SAFEARRAY* array) const { SafeArrayDestroy(array); }
 };
 using HeldArray = std::unique_ptr<SAFEARRAY, ArrayDestroyer>;
 
-int WideUnits(const char* text, int length) {
-    return MultiByteToWideChar(CP_UTF8, 0, text, length + 1, nullptr, 0);
-}
-
-void PutText(SAFEARRAY* array, LONG index, const char* text) {
-    int length = static_cast<int>(std::strlen(text));
-    int units = WideUnits(text, length);
-    std::vector<WCHAR> wide(static_cast<size_t>(units > 0 ? units : 1), 0);
-    if (units > 0) MultiByteToWideChar(CP_UTF8, 0, text, length + 1, wide.data(), units);
-    BSTR value = SysAllocString(wide.data());
-    LONG indices[2] = {index, 0};
-    // More records than rows: the array has no such element; that record is dropped.
-    SafeArrayPutElement(array, indices, value);
-    SysFreeString(value);
+// The text in UTF-16 in `wide`, which grows to hold it; the code units with
+// the terminator, 0 when it cannot be converted.
+int ToWide(const char* text, std::vector<WCHAR>& wide) {
+    size_t length = std::strlen(text);
+    // A UTF-8 text never takes more UTF-16 code units than it has bytes.
+    if (wide.size() < length + 1) wide.resize(length + 1);
+    return MultiByteToWideChar(CP_UTF8, 0, text, static_cast<int>(length + 1), wide.data(),
+                               static_cast<int>(wide.size()));
 }
 }
 
@@ -50,7 +54,7 @@ const char* ExcelGenerator::FieldValue(const std::string& fieldName, IDispatch* 
     if (cachedFieldName.empty() || cachedFieldName != fieldName) {
         cachedFieldName = fieldName;
         cachedField = ChildByName(currentFields, fieldName.c_str());
-        cachedRecords = Children(cachedField);
+        cachedRecords = RecordTexts(cachedField);
     }
 
     const char* value = "";
@@ -70,7 +74,7 @@ const char* ExcelGenerator::FieldValue(const std::string& fieldName, IDispatch* 
         if (position < 0 || position >= static_cast<int64_t>(cachedRecords.size()))
             resultCode = 3;
         else
-            value = ElementContents(cachedRecords[static_cast<size_t>(position)]);
+            value = cachedRecords[static_cast<size_t>(position)];
     }
 
     if (range) {
@@ -90,38 +94,55 @@ void ExcelGenerator::WriteColumn(const std::string& fieldName, IDispatch* firstC
     Element* field = ChildByName(currentFields, fieldName.c_str());
     if (!field || ChildCount(field) == 0) return;
 
-    std::vector<Element*> records = Children(field);
-    if (!groupByFields.empty()) {
-        std::vector<Element*> ordered;
-        ordered.reserve(recordOrder.size());
+    std::vector<const char*> texts = RecordTexts(field);
+    std::vector<size_t> order;
+    order.reserve(texts.size());
+    if (groupByFields.empty()) {
+        for (size_t k = 0; k < texts.size(); ++k) order.push_back(k);
+    } else {
         for (int32_t k : recordOrder) {
-            if (k < 0 || static_cast<size_t>(k) >= records.size()) {
+            if (k < 0 || static_cast<size_t>(k) >= texts.size()) {
                 resultCode = 3;
                 return;
             }
-            ordered.push_back(records[static_cast<size_t>(k)]);
+            order.push_back(static_cast<size_t>(k));
         }
-        records.swap(ordered);
     }
 
-    SAFEARRAYBOUND bounds[2] = {{static_cast<ULONG>(count > 0 ? count : 0), 0}, {1, 0}};
+    size_t rows = static_cast<size_t>(count > 0 ? count : 0);
+    SAFEARRAYBOUND bounds[2] = {{static_cast<ULONG>(rows), 0}, {1, 0}};
     HeldArray array(SafeArrayCreate(VT_BSTR, 2, bounds));
     if (!array) throw COMException("SafeArrayCreate() failed");
 
-    std::vector<Element*> longValues;
-    LONG i = 0;
-    for (Element* record : records) {
-        const char* text = ElementContents(record);
-        if (WideUnits(text, static_cast<int>(std::strlen(text))) > LongValueUnits) {
-            LONG row = IntResult(session->GetProperty(firstCell, OLESTR("Row"))) + i;
-            LONG column = IntResult(session->GetProperty(firstCell, OLESTR("Column")));
-            SetAttribute(record, "USEINROW", IntToText(row).c_str());
-            SetAttribute(record, "USEINCOLUMN", IntToText(column).c_str());
-            longValues.push_back(record);
-            text = "";
+    // One column: the element of row i is the i-th. Records beyond the rows
+    // have no element and are dropped, unless too long for the array.
+    std::vector<size_t> longPositions;
+    {
+        void* data = nullptr;
+        if (FAILED(SafeArrayAccessData(array.get(), &data))) throw COMException("SafeArrayAccessData() failed");
+        BSTR* cells = static_cast<BSTR*>(data);
+        std::vector<WCHAR> wide;
+        for (size_t i = 0; i < order.size(); ++i) {
+            int units = ToWide(texts[order[i]], wide);
+            if (units > LongValueUnits) {
+                longPositions.push_back(i);
+                units = 1;
+                wide[0] = 0;
+            }
+            if (i < rows) cells[i] = SysAllocStringLen(wide.data(), units > 0 ? static_cast<UINT>(units - 1) : 0);
         }
-        PutText(array.get(), i, text);
-        ++i;
+        SafeArrayUnaccessData(array.get());
+    }
+
+    std::vector<Element*> records = longPositions.empty() ? std::vector<Element*>() : Children(field);
+    std::vector<Element*> longValues;
+    for (size_t i : longPositions) {
+        Element* record = records[order[i]];
+        LONG row = IntResult(session->GetProperty(firstCell, OLESTR("Row"))) + static_cast<LONG>(i);
+        LONG column = IntResult(session->GetProperty(firstCell, OLESTR("Column")));
+        SetAttribute(record, "USEINROW", IntToText(row).c_str());
+        SetAttribute(record, "USEINCOLUMN", IntToText(column).c_str());
+        longValues.push_back(record);
     }
 
     session->PutPropertyInt(application, OLESTR("EnableEvents"), 0);

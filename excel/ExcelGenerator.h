@@ -67,7 +67,7 @@ private:
     void WriteLongValues(const std::vector<Element*>& longValues, IDispatch* firstCell,
                          bool formatted);
 
-    // The records of cachedField by position, so that taking the next record
+    // The texts of cachedField's records by position, so that taking the next record
     // does not walk the child list from its start every time.
-    std::vector<Element*> cachedRecords;
+    std::vector<const char*> cachedRecords;
 };

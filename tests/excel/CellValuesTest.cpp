@@ -155,3 +155,30 @@ TEST_F(CellValuesTest, FieldWithoutRecordsWritesNothing)
 }
 
 }  // namespace
+
+namespace {
+
+// The column is converted through one buffer reused from record to record:
+// a short text after a long one, or after one too long for the array, must
+// come out whole and alone, in the group's order.
+TEST_F(CellValuesTest, TextsOfEveryLengthAndScriptComeThroughWholeInTheGroupsOrder)
+{
+    const std::string tooLong(1500, 'L');
+    const std::string medium = std::string(600, 'm') + "\xC3\xA9";
+    ExcelTestData data("<Region NUMRECORDS='6'><v>a</v><v>b</v><v>c</v><v>d</v><v>e</v><v>f</v></Region>"
+                       "<Note NUMRECORDS='6' GROUPBY='0'><v>" + medium + "</v><v>\xC3\xA9t\xC3\xA9</v><v>" + tooLong +
+                       "</v><v>\xE6\x97\xA5\xF0\x9F\x98\x80</v><v/><v>z</v></Note>");
+    TestableExcelGenerator generator(data);
+    generator.StartOn(excel.Workbook());
+    generator.groupByFields = {data.Field("Region")};
+    generator.recordOrder = {0, 2, 1, 3, 4, 5};
+    generator.WriteColumn("Note", excel.Object("First"), target, 5);
+    std::vector<std::string> calls = excel.CallsAfterStart();
+    ASSERT_GE(calls.size(), 4u);
+    EXPECT_EQ(calls[3], "put Target.Value = {{" + Quoted(medium) + "}, {\"\"}, {\"\xC3\xA9t\xC3\xA9\"}, "
+                        "{\"\xE6\x97\xA5\xF0\x9F\x98\x80\"}, {\" \"}}");
+    EXPECT_THAT(calls, ::testing::Contains("put Cell.Value = " + Quoted(tooLong)));
+    EXPECT_STREQ(AttributeText(ChildAt(data.Field("Note"), 2), "USEINROW"), "8");
+}
+
+}  // namespace

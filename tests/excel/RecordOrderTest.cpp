@@ -158,3 +158,35 @@ TEST(SortRecords, HundredThousandRecordsKeepTheirOrderWithinEachValue)
 }
 
 }  // namespace
+
+namespace {
+
+// Many records share each key, as in a real group; keys that differ only in
+// their last byte, in bytes above 0x7F, or in the second field's column must
+// still order as a stable sort of the keys orders them.
+TEST(SortRecords, ManyRecordsPerKeyMatchAStableSortOfTheKeys)
+{
+    std::mt19937 random(5);
+    const std::vector<std::string> outerValues = {"Customer 1", "Customer 10", "Customer 1\xC3\xA9", "customer 1",
+                                                  "Customer 2", "Customer 1 "};
+    const std::vector<std::string> innerValues = {"x", "X", "\xE2\x82\xAC", "xx"};
+    std::vector<std::string> outer, inner, keys;
+    for (int record = 0; record < 3000; ++record) {
+        outer.push_back(outerValues[random() % outerValues.size()]);
+        inner.push_back(innerValues[random() % innerValues.size()]);
+        keys.push_back(" " + outer.back() + std::string(100 - outer.back().size(), ' ') + inner.back());
+    }
+    ExcelTestData data(GroupingField("Outer", 5, outer) + GroupingField("Inner", 6, inner));
+    TestableExcelGenerator generator(data);
+    generator.groupByFields = {data.Field("Outer"), data.Field("Inner")};
+    generator.SortRecords();
+
+    std::vector<int32_t> expected(keys.size());
+    for (size_t i = 0; i < expected.size(); ++i) expected[i] = static_cast<int32_t>(i);
+    std::stable_sort(expected.begin(), expected.end(), [&keys](int32_t a, int32_t b) {
+        return keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)];
+    });
+    EXPECT_EQ(generator.recordOrder, expected);
+}
+
+}  // namespace
