@@ -6,6 +6,7 @@
 #pragma once
 
 #include "office/wordprocessor/FormField.h"
+#include "office/wordprocessor/NodeSlots.h"
 
 #include <optional>
 #include <string>
@@ -59,7 +60,7 @@ private:
     std::vector<FormFieldPtr> fields_;                              // document order, dead ones included
     std::vector<int> tree_;                                         // Fenwick tree of live fields
     size_t live_ = 0;
-    std::unordered_map<const void*, size_t> slotOfBegin_;          // begin run of a live field -> slot
+    NodeSlots slotOfBegin_;                                         // begin run of a live field -> slot
     std::unordered_map<std::string, std::vector<size_t>> byName_;  // folded name -> slots
 };
 
