@@ -203,22 +203,16 @@ std::vector<FormFieldPtr> FieldIndex::FieldsUnder(pugi::xml_node subtree) {
     return fields;
 }
 
-FormFieldPtr FieldIndex::BegunBy(pugi::xml_node run) {
+void FieldIndex::RemoveBegunBy(pugi::xml_node run) {
     Refresh();
-    const size_t* slot = slotOfBegin_.Find(run.internal_object());
-    return slot ? fields_[*slot] : nullptr;
-}
-
-void FieldIndex::Remove(const FormFieldPtr& field) {
-    if (!field->alive) return;
-    field->alive = false;
-    if (stale_) return;
-    const void* key = field->beginRun.internal_object();
+    const void* key = run.internal_object();
     const size_t* found = slotOfBegin_.Find(key);
-    if (!found || fields_[*found] != field) return;
+    if (!found) return;
     const size_t slot = *found;
     // The run is about to be freed, and a new node may take its address.
     slotOfBegin_.Erase(key);
+    if (!fields_[slot]->alive) return;
+    fields_[slot]->alive = false;
     if (treeStale_) return;
     Add(slot, -1);
     --live_;

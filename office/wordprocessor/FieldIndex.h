@@ -34,11 +34,9 @@ public:
     // The fields whose begin mark lies under subtree, in document order.
     std::vector<FormFieldPtr> FieldsUnder(pugi::xml_node subtree);
 
-    // The field whose begin mark is in the run; null when none.
-    FormFieldPtr BegunBy(pugi::xml_node run);
-
-    // The field left the document (replaced by text or deleted).
-    void Remove(const FormFieldPtr& field);
+    // The field whose begin mark is in the run, if any, leaves the document
+    // (replaced by text or deleted).
+    void RemoveBegunBy(pugi::xml_node run);
     // Every field leaves: the XML they point into is about to go.
     void Retire();
 
