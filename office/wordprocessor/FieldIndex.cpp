@@ -58,8 +58,8 @@ void FieldIndex::Refresh() {
     std::vector<FormField> scan = ScanFormFields(root_, names_);
     fields_.clear();
     fields_.reserve(scan.size());
-    slotOfBegin_.clear();
-    slotOfBegin_.reserve(scan.size());
+    slotOfBegin_.Clear();
+    slotOfBegin_.Reserve(scan.size());
     for (FormField& scanned : scan) {
         const void* key = scanned.beginRun.internal_object();
         auto found = previous.find(key);
@@ -70,7 +70,7 @@ void FieldIndex::Refresh() {
         } else {
             field = std::make_shared<FormField>(std::move(scanned));
         }
-        slotOfBegin_.emplace(key, fields_.size());
+        slotOfBegin_.Set(key, fields_.size());
         fields_.push_back(std::move(field));
     }
     treeStale_ = true;
@@ -118,8 +118,7 @@ std::optional<size_t> FieldIndex::FieldsBefore(pugi::xml_node node) const {
             std::string_view(node.attribute(names_.fldCharType.c_str()).value()) != "begin") {
             continue;
         }
-        auto found = slotOfBegin_.find(node.parent().internal_object());
-        if (found != slotOfBegin_.end()) return found->second + 1;
+        if (const size_t* slot = slotOfBegin_.Find(node.parent().internal_object())) return *slot + 1;
     }
     return std::nullopt;
 }
@@ -145,12 +144,12 @@ void FieldIndex::Pasted(const std::vector<pugi::xml_node>& copy, const FieldPlac
     }
     const size_t count = found.size();
     for (size_t moved = *slot; moved < fields_.size(); ++moved) {
-        if (fields_[moved]->alive) slotOfBegin_[fields_[moved]->beginRun.internal_object()] = moved + count;
+        if (fields_[moved]->alive) slotOfBegin_.Set(fields_[moved]->beginRun.internal_object(), moved + count);
     }
     std::vector<FormFieldPtr> added;
     added.reserve(count);
     for (FormField& field : found) {
-        slotOfBegin_[field.beginRun.internal_object()] = *slot + added.size();
+        slotOfBegin_.Set(field.beginRun.internal_object(), *slot + added.size());
         added.push_back(std::make_shared<FormField>(std::move(field)));
     }
     fields_.insert(fields_.begin() + static_cast<std::ptrdiff_t>(*slot), added.begin(), added.end());
@@ -198,27 +197,22 @@ std::vector<FormFieldPtr> FieldIndex::FieldsUnder(pugi::xml_node subtree) {
     Refresh();
     std::vector<FormFieldPtr> fields;
     for (const FormField& scanned : ScanFormFields(subtree, names_)) {
-        auto found = slotOfBegin_.find(scanned.beginRun.internal_object());
-        if (found != slotOfBegin_.end() && fields_[found->second]->alive) fields.push_back(fields_[found->second]);
+        const size_t* slot = slotOfBegin_.Find(scanned.beginRun.internal_object());
+        if (slot && fields_[*slot]->alive) fields.push_back(fields_[*slot]);
     }
     return fields;
 }
 
-FormFieldPtr FieldIndex::BegunBy(pugi::xml_node run) {
+void FieldIndex::RemoveBegunBy(pugi::xml_node run) {
     Refresh();
-    auto found = slotOfBegin_.find(run.internal_object());
-    return found == slotOfBegin_.end() ? nullptr : fields_[found->second];
-}
-
-void FieldIndex::Remove(const FormFieldPtr& field) {
-    if (!field->alive) return;
-    field->alive = false;
-    if (stale_) return;
-    auto found = slotOfBegin_.find(field->beginRun.internal_object());
-    if (found == slotOfBegin_.end() || fields_[found->second] != field) return;
-    const size_t slot = found->second;
+    const void* key = run.internal_object();
+    const size_t* found = slotOfBegin_.Find(key);
+    if (!found) return;
+    const size_t slot = *found;
     // The run is about to be freed, and a new node may take its address.
-    slotOfBegin_.erase(found);
+    slotOfBegin_.Erase(key);
+    if (!fields_[slot]->alive) return;
+    fields_[slot]->alive = false;
     if (treeStale_) return;
     Add(slot, -1);
     --live_;

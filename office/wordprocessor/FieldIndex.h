@@ -6,6 +6,7 @@
 #pragma once
 
 #include "office/wordprocessor/FormField.h"
+#include "office/wordprocessor/NodeSlots.h"
 
 #include <optional>
 #include <string>
@@ -33,11 +34,9 @@ public:
     // The fields whose begin mark lies under subtree, in document order.
     std::vector<FormFieldPtr> FieldsUnder(pugi::xml_node subtree);
 
-    // The field whose begin mark is in the run; null when none.
-    FormFieldPtr BegunBy(pugi::xml_node run);
-
-    // The field left the document (replaced by text or deleted).
-    void Remove(const FormFieldPtr& field);
+    // The field whose begin mark is in the run, if any, leaves the document
+    // (replaced by text or deleted).
+    void RemoveBegunBy(pugi::xml_node run);
     // Every field leaves: the XML they point into is about to go.
     void Retire();
 
@@ -59,7 +58,7 @@ private:
     std::vector<FormFieldPtr> fields_;                              // document order, dead ones included
     std::vector<int> tree_;                                         // Fenwick tree of live fields
     size_t live_ = 0;
-    std::unordered_map<const void*, size_t> slotOfBegin_;          // begin run of a live field -> slot
+    NodeSlots slotOfBegin_;                                         // begin run of a live field -> slot
     std::unordered_map<std::string, std::vector<size_t>> byName_;  // folded name -> slots
 };
 

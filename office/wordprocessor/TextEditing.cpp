@@ -6,6 +6,7 @@
 #include "office/wordprocessor/WordNames.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace office::word {
 namespace {
@@ -36,7 +37,8 @@ private:
         if (run_) return run_;
         run_ = at.before ? at.container.insert_child_before(names_.r.c_str(), at.before)
                          : at.container.append_child(names_.r.c_str());
-        if (rPr_) run_.append_copy(rPr_);
+        // Proofing stays on for the text, whatever the copied formatting held.
+        if (rPr_) RemoveSubtree(run_.append_copy(rPr_).child(names_.noProof.c_str()));
         return run_;
     }
 
@@ -115,9 +117,12 @@ std::vector<pugi::xml_node> BookmarkOf(const WordNames& names, const FormField& 
 }
 
 // Properties of a container the end mark lies in stay with the container.
-bool IsProperties(pugi::xml_node node) {
-    std::string_view name = node.name();
+bool IsProperties(std::string_view name) {
     return name.size() > 2 && name.substr(name.size() - 2) == "Pr";
+}
+
+bool IsProperties(pugi::xml_node node) {
+    return IsProperties(node.name());
 }
 
 // The field's paragraph takes the rest of the paragraph its end mark is in;
@@ -149,12 +154,13 @@ Point BlockInsertionPoint(const WordDocument& document, Point at) {
 }
 
 void RemoveNodes(WordDocument& document, const std::vector<pugi::xml_node>& nodes) {
-    const std::string& fldChar = document.Names().fldChar;
+    const char* fldChar = document.Names().fldChar.c_str();
     for (pugi::xml_node node : nodes) {
         ForEachElement(node, [&](pugi::xml_node element) {
-            if (fldChar != element.name()) return !IsProperties(element);
+            const char* name = element.name();
+            if (std::strcmp(name, fldChar) != 0) return !IsProperties(name);
             if (std::string_view(element.attribute(document.Names().fldCharType.c_str()).value()) == "begin") {
-                if (FormFieldPtr field = document.Fields().BegunBy(element.parent())) document.Fields().Remove(field);
+                document.Fields().RemoveBegunBy(element.parent());
             }
             return false;
         });
@@ -208,6 +214,15 @@ Point InsertText(WordDocument& document, Point at, std::string_view text, pugi::
 }
 
 std::vector<pugi::xml_node> FieldContent(const FormField& field) {
+    if (field.beginRun.parent() == field.endRun.parent()) {
+        // Marks in one paragraph: the content is the runs between them.
+        std::vector<pugi::xml_node> content{field.beginRun};
+        for (pugi::xml_node node = field.beginRun; node && node != field.endRun;) {
+            node = node.next_sibling();
+            if (node == field.endRun || (node.type() == pugi::node_element && !IsProperties(node))) content.push_back(node);
+        }
+        return content;
+    }
     std::vector<const void*> holdingEnd;
     for (pugi::xml_node node = field.endRun.parent(); node; node = node.parent()) holdingEnd.push_back(node.internal_object());
     std::sort(holdingEnd.begin(), holdingEnd.end());
@@ -231,30 +246,26 @@ Point ReplaceFieldWithText(WordDocument& document, const FormFieldPtr& field, st
     pugi::xml_node firstParagraph = AncestorNamed(field->beginRun, names.p);
     pugi::xml_node lastParagraph = AncestorNamed(field->endRun, names.p);
     if (!firstParagraph || !lastParagraph ||
-        AncestorNamed(firstParagraph, names.tc) != AncestorNamed(lastParagraph, names.tc)) {
+        (firstParagraph != lastParagraph &&
+         AncestorNamed(firstParagraph, names.tc) != AncestorNamed(lastParagraph, names.tc))) {
         throw WordError("The form field '" + field->name + "' in " + document.Name() +
                         " begins and ends in different table cells and cannot be replaced by text");
     }
     // The new text takes the formatting of the field's first run, else of its first result run.
-    pugi::xml_document scratch;
-    pugi::xml_node rPr;
-    pugi::xml_node source = field->beginRun.child(names.rPr.c_str());
-    for (pugi::xml_node run = field->beginRun; run && !source && run != field->endRun; run = run.next_sibling()) {
+    pugi::xml_node rPr = field->beginRun.child(names.rPr.c_str());
+    for (pugi::xml_node run = field->beginRun; run && !rPr && run != field->endRun; run = run.next_sibling()) {
         if (!run.child(names.fldChar.c_str()) ||
             std::string_view(run.child(names.fldChar.c_str()).attribute(names.fldCharType.c_str()).value()) != "separate") {
             continue;
         }
         for (pugi::xml_node result = run.next_sibling(); result && result != field->endRun; result = result.next_sibling()) {
             if (result.child(names.t.c_str())) {
-                source = result.child(names.rPr.c_str());
+                rPr = result.child(names.rPr.c_str());
                 break;
             }
         }
         break;
     }
-    if (source) rPr = scratch.append_copy(source);
-    if (rPr) RemoveSubtree(rPr.child(names.noProof.c_str()));
-
     std::vector<pugi::xml_node> doomed = FieldContent(*field);
     for (pugi::xml_node node : BookmarkOf(names, *field, doomed)) {
         if (std::find(doomed.begin(), doomed.end(), node) == doomed.end()) doomed.push_back(node);
@@ -264,14 +275,21 @@ Point ReplaceFieldWithText(WordDocument& document, const FormFieldPtr& field, st
     std::sort(removed.begin(), removed.end());
     pugi::xml_node after = field->beginRun.next_sibling();
     while (after && std::binary_search(removed.begin(), removed.end(), after.internal_object())) after = after.next_sibling();
-    RemoveNodes(document, doomed);
-    if (lastParagraph != firstParagraph) {
-        pugi::xml_node rest = lastParagraph.first_child();
-        if (IsElement(rest, names.pPr)) rest = rest.next_sibling();
-        JoinParagraphs(names, firstParagraph, lastParagraph);
-        if (!after && container == firstParagraph) after = rest;
-        RemoveNodes(document, {lastParagraph});
+    if (lastParagraph == firstParagraph) {
+        // The text goes in after the field's nodes, which leave once it has copied their formatting.
+        Point end = InsertText(document, {container, after}, text, rPr);
+        RemoveNodes(document, doomed);
+        return end;
     }
+    // The paragraphs join before the text goes in; the formatting is kept aside meanwhile.
+    pugi::xml_document scratch;
+    if (rPr) rPr = scratch.append_copy(rPr);
+    RemoveNodes(document, doomed);
+    pugi::xml_node rest = lastParagraph.first_child();
+    if (IsElement(rest, names.pPr)) rest = rest.next_sibling();
+    JoinParagraphs(names, firstParagraph, lastParagraph);
+    if (!after && container == firstParagraph) after = rest;
+    RemoveNodes(document, {lastParagraph});
     return InsertText(document, {container, after}, text, rPr);
 }
 

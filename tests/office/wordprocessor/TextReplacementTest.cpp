@@ -54,6 +54,31 @@ TEST_F(TextReplacement, ASectionBreakStaysOnTheLastOfTheSplitParagraphs) {
     EXPECT_LT(xml.find("<w:sectPr/>"), xml.find("<w:t>2</w:t>"));
 }
 
+TEST_F(TextReplacement, AFieldReplacedTakesItsOwnRunsAndNoOthers) {
+    // Marks all in one run, marks in neighbouring runs with a run between
+    // them, and a result that runs into the next paragraph.
+    const std::string oneRun =
+        "<w:r><w:fldChar w:fldCharType=\"begin\"><w:ffData><w:name w:val=\"One\"/><w:textInput/></w:ffData></w:fldChar>"
+        "<w:instrText> FORMTEXT </w:instrText><w:fldChar w:fldCharType=\"separate\"/><w:t>old</w:t>"
+        "<w:fldChar w:fldCharType=\"end\"/></w:r>";
+    const std::string split =
+        "<w:r><w:fldChar w:fldCharType=\"begin\"><w:ffData><w:name w:val=\"Two\"/><w:textInput/></w:ffData></w:fldChar></w:r>"
+        "<w:r><w:instrText> FORMTEXT </w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
+        "<w:r><w:t>old</w:t></w:r>";
+    const std::string body = Paragraph(TextRun("[") + oneRun + TextRun("] [") + TextField("Next") + TextRun("]")) +
+                             Paragraph(split) +
+                             Paragraph("<w:r><w:t>more</w:t></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r>" +
+                                       TextRun(" tail"));
+    BuildDocument(word.Get(), WriteTemplate(folder, "runs.dotx", body).string(),
+                  {{"One", 1, {"1"}}, {"Next", 1, {"2\n2\t"}}, {"Two", 1, {"3"}}});
+    std::string xml = Show("Document1");
+    EXPECT_EQ(ParagraphTexts(xml), "[1] [2|2\\t]|3 tail");
+    EXPECT_EQ(CountOf(xml, "fldChar"), 0u);
+    // The result's proofing mark is not carried over to any run of the value.
+    EXPECT_EQ(CountOf(xml, "noProof"), 0u);
+    EXPECT_EQ(CountOf(xml, "<w:r><w:rPr/>"), 2u) << xml;
+}
+
 TEST_F(TextReplacement, CharactersXmlCannotHoldNeverReachTheFile) {
     auto path = WriteTemplate(folder, "odd.dotx", Paragraph(TextField("A")));
     ComPtr<IDispatch> document = AddDocument(word.Get(), path.string());
