@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <type_traits>
 
 namespace win32 {
 
