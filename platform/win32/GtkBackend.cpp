@@ -3,7 +3,7 @@
 // is handed to it like a sent message. While the user-interface thread waits
 // for messages it runs the GLib main loop, which the queue wakes when a
 // message arrives, so neither loop polls.
-#include <gtk/gtk.h>
+#include "platform/win32/GtkLibrary.h"
 
 #include <map>
 #include <strings.h>
@@ -15,10 +15,20 @@ namespace win32 {
 
 namespace {
 
+const GtkLibrary* lib = nullptr;
+
+void Connect(gpointer instance, const char* signal, GCallback handler, gpointer data) {
+    lib->g_signal_connect_data(instance, signal, handler, data, nullptr, GConnectFlags{});
+}
+
+bool IsButton(const WindowView& control) {
+    return strcasecmp(control.className.c_str(), "Button") == 0;
+}
+
 GdkPixbuf* PixbufOf(const IconImageResource& image) {
-    GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, image.width, image.height);
-    guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
-    const int stride = gdk_pixbuf_get_rowstride(pixbuf);
+    GdkPixbuf* pixbuf = lib->gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, image.width, image.height);
+    guchar* pixels = lib->gdk_pixbuf_get_pixels(pixbuf);
+    const int stride = lib->gdk_pixbuf_get_rowstride(pixbuf);
     for (int y = 0; y < image.height; ++y) {
         for (int x = 0; x < image.width; ++x) {
             guchar* pixel = pixels + y * stride + x * 4;
@@ -27,7 +37,7 @@ GdkPixbuf* PixbufOf(const IconImageResource& image) {
                 pixel[0] = pixel[1] = pixel[2] = pixel[3] = 0;
                 continue;
             }
-            const uint32_t rgb = image.palette[g_ascii_xdigit_value(index)];
+            const uint32_t rgb = image.palette[lib->g_ascii_xdigit_value(index)];
             pixel[0] = static_cast<guchar>(rgb >> 16);
             pixel[1] = static_cast<guchar>(rgb >> 8);
             pixel[2] = static_cast<guchar>(rgb);
@@ -68,7 +78,7 @@ void OnBoxResponse(GtkDialog* box, gint response, gpointer data) {
     // Closing a box that offers only OK answers OK, as on Windows.
     open->answer->Give(response == GTK_RESPONSE_OK || !open->okCancel ? IDOK : IDCANCEL);
     delete open;
-    gtk_widget_destroy(GTK_WIDGET(box));
+    lib->gtk_widget_destroy(GTK_WIDGET(box));
 }
 
 void OnButtonClicked(GtkButton*, gpointer button) {
@@ -109,22 +119,22 @@ void OnRealize(GtkWidget* widget, gpointer window) {
         decorations |= GDK_DECOR_RESIZEH;
         functions |= GDK_FUNC_RESIZE;
     }
-    GdkWindow* frame = gtk_widget_get_window(widget);
-    gdk_window_set_decorations(frame, static_cast<GdkWMDecoration>(decorations));
-    gdk_window_set_functions(frame, static_cast<GdkWMFunction>(functions));
+    GdkWindow* frame = lib->gtk_widget_get_window(widget);
+    lib->gdk_window_set_decorations(frame, static_cast<GdkWMDecoration>(decorations));
+    lib->gdk_window_set_functions(frame, static_cast<GdkWMFunction>(functions));
 }
 
 class GtkBackend : public UiBackend {
 public:
     explicit GtkBackend(std::shared_ptr<ThreadQueue> userInterface) : ui_(std::move(userInterface)) {
-        ui_->SetWaiter(QueueWaiter{[] { g_main_context_iteration(nullptr, TRUE); },
-                                   [] { g_main_context_wakeup(nullptr); }});
-        GtkCssProvider* css = gtk_css_provider_new();
+        ui_->SetWaiter(QueueWaiter{[] { lib->g_main_context_iteration(nullptr, TRUE); },
+                                   [] { lib->g_main_context_wakeup(nullptr); }});
+        GtkCssProvider* css = lib->gtk_css_provider_new();
         // The dialog templates are laid out for an 8-point font.
-        gtk_css_provider_load_from_data(css, ".tolvane-dialog { font-size: 8pt; }", -1, nullptr);
-        gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css),
+        lib->gtk_css_provider_load_from_data(css, ".tolvane-dialog { font-size: 8pt; }", -1, nullptr);
+        lib->gtk_style_context_add_provider_for_screen(lib->gdk_screen_get_default(), GTK_STYLE_PROVIDER(css),
                                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-        g_object_unref(css);
+        lib->g_object_unref(css);
     }
 
     void Created(const WindowView& window) override {
@@ -141,13 +151,13 @@ public:
         OnUiThread([this, window] {
             const std::string text = AnsiToUtf8(window.text);
             if (const auto top = windows_.find(window.handle); top != windows_.end()) {
-                gtk_window_set_title(GTK_WINDOW(top->second), text.c_str());
-                gdk_display_flush(gdk_display_get_default());
+                lib->gtk_window_set_title(GTK_WINDOW(top->second), text.c_str());
+                lib->gdk_display_flush(lib->gdk_display_get_default());
             } else if (const auto control = controls_.find(window.handle); control != controls_.end()) {
-                if (GTK_IS_BUTTON(control->second)) {
-                    gtk_button_set_label(GTK_BUTTON(control->second), text.c_str());
+                if (IsButton(window)) {
+                    lib->gtk_button_set_label(GTK_BUTTON(control->second), text.c_str());
                 } else {
-                    gtk_label_set_text(GTK_LABEL(control->second), text.c_str());
+                    lib->gtk_label_set_text(GTK_LABEL(control->second), text.c_str());
                 }
             }
         });
@@ -157,13 +167,13 @@ public:
         OnUiThread([this, window] {
             if (const auto top = windows_.find(window.handle); top != windows_.end()) {
                 if (window.visible) {
-                    gtk_widget_show(gtk_bin_get_child(GTK_BIN(top->second)));
-                    gtk_window_present(GTK_WINDOW(top->second));
+                    lib->gtk_widget_show(lib->gtk_bin_get_child(GTK_BIN(top->second)));
+                    lib->gtk_window_present(GTK_WINDOW(top->second));
                 } else {
-                    gtk_widget_hide(top->second);
+                    lib->gtk_widget_hide(top->second);
                 }
             } else if (const auto control = controls_.find(window.handle); control != controls_.end()) {
-                gtk_widget_set_visible(control->second, window.visible);
+                lib->gtk_widget_set_visible(control->second, window.visible);
             }
         });
     }
@@ -172,7 +182,7 @@ public:
         OnUiThread([this, window] {
             for (auto* widgets : {&windows_, &controls_}) {
                 if (const auto found = widgets->find(window.handle); found != widgets->end()) {
-                    gtk_widget_destroy(found->second);
+                    lib->gtk_widget_destroy(found->second);
                     widgets->erase(found);
                 }
             }
@@ -197,28 +207,28 @@ private:
         }
         GList* pixbufs = nullptr;
         for (const IconImageResource& image : icon->images) {
-            pixbufs = g_list_append(pixbufs, PixbufOf(image));
+            pixbufs = lib->g_list_append(pixbufs, PixbufOf(image));
         }
-        gtk_window_set_default_icon_list(pixbufs);
-        g_list_free_full(pixbufs, g_object_unref);
+        lib->gtk_window_set_default_icon_list(pixbufs);
+        lib->g_list_free_full(pixbufs, lib->g_object_unref);
         iconSet_ = true;
     }
 
     void AddWindow(const WindowView& view) {
         SetProgramIcon();
-        GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-        gtk_window_set_title(GTK_WINDOW(window), AnsiToUtf8(view.text).c_str());
-        gtk_window_set_deletable(GTK_WINDOW(window), (view.style & WS_SYSMENU) != 0);
-        g_signal_connect(window, "delete-event", G_CALLBACK(OnDeleteEvent), view.handle);
-        g_signal_connect(window, "realize", G_CALLBACK(OnRealize), view.handle);
-        GtkWidget* area = gtk_fixed_new();
-        gtk_widget_set_size_request(area, view.rect.right - view.rect.left, view.rect.bottom - view.rect.top);
-        gtk_container_add(GTK_CONTAINER(window), area);
+        GtkWidget* window = lib->gtk_window_new(GTK_WINDOW_TOPLEVEL);
+        lib->gtk_window_set_title(GTK_WINDOW(window), AnsiToUtf8(view.text).c_str());
+        lib->gtk_window_set_deletable(GTK_WINDOW(window), (view.style & WS_SYSMENU) != 0);
+        Connect(window, "delete-event", G_CALLBACK(OnDeleteEvent), view.handle);
+        Connect(window, "realize", G_CALLBACK(OnRealize), view.handle);
+        GtkWidget* area = lib->gtk_fixed_new();
+        lib->gtk_widget_set_size_request(area, view.rect.right - view.rect.left, view.rect.bottom - view.rect.top);
+        lib->gtk_container_add(GTK_CONTAINER(window), area);
         if (view.kind == WindowKind::Dialog) {
-            gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
-            gtk_style_context_add_class(gtk_widget_get_style_context(window), "tolvane-dialog");
+            lib->gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
+            lib->gtk_style_context_add_class(lib->gtk_widget_get_style_context(window), "tolvane-dialog");
             if (view.dialog != nullptr && (view.dialog->style & DS_CENTER) != 0) {
-                gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
+                lib->gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
             }
         }
         windows_[view.handle] = window;
@@ -231,21 +241,21 @@ private:
         }
         const std::string text = AnsiToUtf8(view.text);
         GtkWidget* widget = nullptr;
-        if (strcasecmp(view.className.c_str(), "Button") == 0) {
-            widget = gtk_button_new_with_label(text.c_str());
+        if (IsButton(view)) {
+            widget = lib->gtk_button_new_with_label(text.c_str());
             // Without dialog-message routing the keyboard does not press buttons.
-            gtk_widget_set_can_focus(widget, FALSE);
-            g_signal_connect(widget, "clicked", G_CALLBACK(OnButtonClicked), view.handle);
+            lib->gtk_widget_set_can_focus(widget, FALSE);
+            Connect(widget, "clicked", G_CALLBACK(OnButtonClicked), view.handle);
         } else {
-            widget = gtk_label_new(text.c_str());
+            widget = lib->gtk_label_new(text.c_str());
             const bool centred = (view.style & SS_CENTER) != 0;
-            gtk_label_set_xalign(GTK_LABEL(widget), centred ? 0.5f : 0.0f);
-            gtk_label_set_yalign(GTK_LABEL(widget), 0.0f);
-            gtk_label_set_ellipsize(GTK_LABEL(widget), PANGO_ELLIPSIZE_END);
+            lib->gtk_label_set_xalign(GTK_LABEL(widget), centred ? 0.5f : 0.0f);
+            lib->gtk_label_set_yalign(GTK_LABEL(widget), 0.0f);
+            lib->gtk_label_set_ellipsize(GTK_LABEL(widget), PANGO_ELLIPSIZE_END);
         }
-        gtk_widget_set_size_request(widget, view.rect.right - view.rect.left, view.rect.bottom - view.rect.top);
-        gtk_fixed_put(GTK_FIXED(gtk_bin_get_child(GTK_BIN(parent->second))), widget, view.rect.left, view.rect.top);
-        gtk_widget_set_visible(widget, view.visible);
+        lib->gtk_widget_set_size_request(widget, view.rect.right - view.rect.left, view.rect.bottom - view.rect.top);
+        lib->gtk_fixed_put(GTK_FIXED(lib->gtk_bin_get_child(GTK_BIN(parent->second))), widget, view.rect.left, view.rect.top);
+        lib->gtk_widget_set_visible(widget, view.visible);
         controls_[view.handle] = widget;
     }
 
@@ -253,35 +263,35 @@ private:
         SetProgramIcon();
         GtkWindow* owner = nullptr;
         if (const auto found = windows_.find(request.owner);
-            found != windows_.end() && gtk_widget_get_visible(found->second)) {
+            found != windows_.end() && lib->gtk_widget_get_visible(found->second)) {
             owner = GTK_WINDOW(found->second);
         }
         const bool okCancel = (request.type & MB_TYPEMASK) == MB_OKCANCEL;
-        GtkWidget* box = gtk_message_dialog_new(owner, owner != nullptr ? GTK_DIALOG_MODAL : GtkDialogFlags{},
+        GtkWidget* box = lib->gtk_message_dialog_new(owner, owner != nullptr ? GTK_DIALOG_MODAL : GtkDialogFlags{},
                                                 MessageTypeOf(request.type),
                                                 okCancel ? GTK_BUTTONS_OK_CANCEL : GTK_BUTTONS_OK, "%s",
                                                 AnsiToUtf8(request.text).c_str());
-        gtk_window_set_title(GTK_WINDOW(box), AnsiToUtf8(request.caption).c_str());
+        lib->gtk_window_set_title(GTK_WINDOW(box), AnsiToUtf8(request.caption).c_str());
         // GTK 3 no longer draws the type's icon itself: put it beside the text.
         if (const char* iconName = IconNameOf(request.type); iconName != nullptr) {
-            GtkWidget* row = gtk_widget_get_parent(gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(box)));
-            GtkWidget* image = gtk_image_new_from_icon_name(iconName, GTK_ICON_SIZE_DIALOG);
-            gtk_widget_set_valign(image, GTK_ALIGN_START);
-            gtk_box_pack_start(GTK_BOX(row), image, FALSE, FALSE, 0);
-            gtk_box_reorder_child(GTK_BOX(row), image, 0);
-            gtk_widget_show(image);
+            GtkWidget* row = lib->gtk_widget_get_parent(lib->gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(box)));
+            GtkWidget* image = lib->gtk_image_new_from_icon_name(iconName, GTK_ICON_SIZE_DIALOG);
+            lib->gtk_widget_set_valign(image, GTK_ALIGN_START);
+            lib->gtk_box_pack_start(GTK_BOX(row), image, FALSE, FALSE, 0);
+            lib->gtk_box_reorder_child(GTK_BOX(row), image, 0);
+            lib->gtk_widget_show(image);
         }
-        gtk_window_set_position(GTK_WINDOW(box), owner != nullptr ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
+        lib->gtk_window_set_position(GTK_WINDOW(box), owner != nullptr ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
         // A box without owner has a task-bar entry of its own, as on Windows.
-        gtk_window_set_skip_taskbar_hint(GTK_WINDOW(box), owner != nullptr);
+        lib->gtk_window_set_skip_taskbar_hint(GTK_WINDOW(box), owner != nullptr);
         if ((request.type & (MB_SETFOREGROUND | MB_TOPMOST)) != 0) {
-            gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
-            gtk_window_set_urgency_hint(GTK_WINDOW(box), TRUE);
+            lib->gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
+            lib->gtk_window_set_urgency_hint(GTK_WINDOW(box), TRUE);
         }
         auto* open = new OpenBox{answer, okCancel};
-        g_signal_connect(box, "response", G_CALLBACK(OnBoxResponse), open);
-        gtk_widget_show(box);
-        gtk_window_present(GTK_WINDOW(box));
+        Connect(box, "response", G_CALLBACK(OnBoxResponse), open);
+        lib->gtk_widget_show(box);
+        lib->gtk_window_present(GTK_WINDOW(box));
     }
 
     std::shared_ptr<ThreadQueue> ui_;
@@ -293,7 +303,8 @@ private:
 }  // namespace
 
 std::unique_ptr<UiBackend> CreateGtkBackend() {
-    if (!gtk_init_check(nullptr, nullptr)) {
+    lib = LoadGtk();
+    if (lib == nullptr || !lib->gtk_init_check(nullptr, nullptr)) {
         return nullptr;
     }
     return std::make_unique<GtkBackend>(CurrentQueue());
