@@ -16,11 +16,6 @@
 
 #define INFINITE 0xFFFFFFFFu
 
-#define MEM_COMMIT 0x00001000
-#define MEM_RESERVE 0x00002000
-#define MEM_RELEASE 0x00008000
-#define PAGE_READWRITE 0x04
-
 struct SECURITY_ATTRIBUTES {
     DWORD nLength;
     LPVOID lpSecurityDescriptor;
@@ -58,13 +53,5 @@ void WINAPI Sleep(DWORD dwMilliseconds);
 [[noreturn]] void WINAPI ExitProcess(UINT uExitCode);
 
 void WINAPI GetLocalTime(LPSYSTEMTIME lpSystemTime);
-
-// Only whole regions, read and write, reserved and committed at once. The
-// committed pages are made resident in one request: a large parsed tree fills
-// tens of thousands of fresh pages, and faulting them in one by one took as
-// long as parsing the file.
-LPVOID WINAPI VirtualAlloc(LPVOID lpAddress, size_t dwSize, DWORD flAllocationType, DWORD flProtect);
-// Only MEM_RELEASE of a whole region, with a size of 0.
-BOOL WINAPI VirtualFree(LPVOID lpAddress, size_t dwSize, DWORD dwFreeType);
 
 // NULL names the program itself, whose resources the platform start-up registered.
