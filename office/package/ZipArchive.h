@@ -2,6 +2,8 @@
 // raw compressed bytes, so an entry nobody changed is written back as it came.
 #pragma once
 
+#include "office/package/ByteSink.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -81,12 +83,14 @@ private:
 };
 
 // Receives a part's bytes a piece at a time, in order.
-using PartSink = std::function<void(std::string_view)>;
+using PartSink = ByteSink;
 // The part that `write` makes, compressed by a DeflatingWriter while it is made.
 std::shared_ptr<const ZipEntry> DeflatedEntry(std::string name, const std::function<void(const PartSink&)>& write);
 
 // Writes the entries as a zip, in order. Entries with raw bytes are copied
-// without recompressing; the others are deflated.
+// without recompressing; the others are deflated. The zip goes into `sink`
+// as it is made, so that it is never held whole.
+void WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries, const ByteSink& sink);
 std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries);
 
 }  // namespace office

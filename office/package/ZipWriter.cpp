@@ -212,12 +212,82 @@ std::shared_ptr<const ZipEntry> Compressed(std::shared_ptr<const ZipEntry> entry
     return packed;
 }
 
-std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries) {
+void WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries, const ByteSink& sink) {
     if (entries.size() > static_cast<size_t>(kMaxZipEntries)) {
         throw PackageError("Cannot write the package: it has " + std::to_string(entries.size()) + " parts, more than " +
                            std::to_string(kMaxZipEntries));
     }
     const DosTime stamp = Now();
+    uint64_t offset = 0;
+    // Headers gather here and go out with the next big piece; a part that is
+    // not compressed yet is compressed into `packed` before its header, which
+    // needs its sizes.
+    std::string pending;
+    std::string packed;
+    auto emit = [&](std::string_view bytes) {
+        if (!pending.empty()) {
+            sink(pending);
+            pending.clear();
+        }
+        sink(bytes);
+    };
+    std::vector<Written> written;
+    written.reserve(entries.size());
+    for (const auto& entry : entries) {
+        Written item{&entry->name, 8, 0, 0, 0, static_cast<uint32_t>(offset)};
+        CheckFits(offset, entry->name);
+        CheckFits(entry->Size(), entry->name);
+        item.size = static_cast<uint32_t>(entry->Size());
+        const std::string* stored = &entry->raw;
+        if (entry->hasRaw) {
+            item.method = entry->rawMethod;
+            item.crc = entry->crc;
+        } else {
+            packed.clear();
+            DeflateInto(entry->Data(), packed);
+            item.crc = Crc(entry->Data());
+            stored = &packed;
+        }
+        CheckFits(stored->size(), entry->name);
+        item.compressedSize = static_cast<uint32_t>(stored->size());
+        const size_t headerStart = pending.size();
+        Put32(pending, 0x04034b50);
+        Put16(pending, 20);
+        PutSharedFields(pending, item, stamp);
+        Put16(pending, 0);
+        pending += entry->name;
+        offset += pending.size() - headerStart + stored->size();
+        emit(*stored);
+        written.push_back(item);
+    }
+    const uint64_t directoryStart = offset;
+    for (const Written& item : written) {
+        Put32(pending, 0x02014b50);
+        Put16(pending, 20);
+        Put16(pending, 20);
+        PutSharedFields(pending, item, stamp);
+        Put16(pending, 0);
+        Put16(pending, 0);
+        Put16(pending, 0);
+        Put16(pending, 0);
+        Put32(pending, 0);
+        Put32(pending, item.offset);
+        pending += *item.name;
+    }
+    CheckFits(directoryStart + pending.size(), "central directory");
+    const uint64_t directorySize = pending.size();
+    Put32(pending, 0x06054b50);
+    Put16(pending, 0);
+    Put16(pending, 0);
+    Put16(pending, static_cast<uint32_t>(written.size()));
+    Put16(pending, static_cast<uint32_t>(written.size()));
+    Put32(pending, static_cast<uint32_t>(directorySize));
+    Put32(pending, static_cast<uint32_t>(directoryStart));
+    Put16(pending, 0);
+    sink(pending);
+}
+
+std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries) {
     // Room for the headers, the parts compressed already and the bound of
     // the others, so that a large package is not copied while it grows.
     size_t room = 22;
@@ -227,63 +297,7 @@ std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries
     }
     std::string out;
     out.reserve(room);
-    std::vector<Written> written;
-    written.reserve(entries.size());
-    for (const auto& entry : entries) {
-        Written item{&entry->name, 8, 0, 0, 0, static_cast<uint32_t>(out.size())};
-        CheckFits(out.size(), entry->name);
-        CheckFits(entry->Size(), entry->name);
-        item.size = static_cast<uint32_t>(entry->Size());
-        if (entry->hasRaw) {
-            item.method = entry->rawMethod;
-            item.crc = entry->crc;
-            CheckFits(entry->raw.size(), entry->name);
-            item.compressedSize = static_cast<uint32_t>(entry->raw.size());
-        }
-        Put32(out, 0x04034b50);
-        Put16(out, 20);
-        PutSharedFields(out, item, stamp);
-        Put16(out, 0);
-        out += entry->name;
-        if (entry->hasRaw) {
-            out += entry->raw;
-        } else {
-            // Compressed straight behind its header, which learns the sizes afterwards.
-            const size_t start = out.size();
-            DeflateInto(entry->Data(), out);
-            CheckFits(out.size() - start, entry->name);
-            item.crc = Crc(entry->Data());
-            item.compressedSize = static_cast<uint32_t>(out.size() - start);
-            std::string header;
-            PutSharedFields(header, item, stamp);
-            out.replace(item.offset + 6, header.size(), header);
-        }
-        written.push_back(item);
-    }
-    const uint64_t directoryStart = out.size();
-    for (const Written& item : written) {
-        Put32(out, 0x02014b50);
-        Put16(out, 20);
-        Put16(out, 20);
-        PutSharedFields(out, item, stamp);
-        Put16(out, 0);
-        Put16(out, 0);
-        Put16(out, 0);
-        Put16(out, 0);
-        Put32(out, 0);
-        Put32(out, item.offset);
-        out += *item.name;
-    }
-    CheckFits(out.size(), "central directory");
-    const uint64_t directorySize = out.size() - directoryStart;
-    Put32(out, 0x06054b50);
-    Put16(out, 0);
-    Put16(out, 0);
-    Put16(out, static_cast<uint32_t>(written.size()));
-    Put16(out, static_cast<uint32_t>(written.size()));
-    Put32(out, static_cast<uint32_t>(directorySize));
-    Put32(out, static_cast<uint32_t>(directoryStart));
-    Put16(out, 0);
+    WriteZip(entries, [&](std::string_view bytes) { out += bytes; });
     return out;
 }
 
