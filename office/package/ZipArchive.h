@@ -33,6 +33,10 @@ struct ZipEntry {
     // Holds only the stored form of bytes of that size and checksum.
     void SetStored(uint16_t method, uint32_t checksum, std::string stored, uint64_t bytes);
 
+    // Makes the bytes of a StreamedEntry into the sink; null for any other
+    // entry and once Data() has made them.
+    mutable std::function<void(const ByteSink&)> writer;
+
 private:
     mutable bool deferred = false;
     uint64_t size = 0;
@@ -86,6 +90,12 @@ private:
 using PartSink = ByteSink;
 // The part that `write` makes, compressed by a DeflatingWriter while it is made.
 std::shared_ptr<const ZipEntry> DeflatedEntry(std::string name, const std::function<void(const PartSink&)>& write);
+
+// A part made only as the zip is written, compressed straight into it and
+// never held; its sizes follow it in a data descriptor. `write` runs then,
+// each time the package is written, so what it reads must live as long as
+// the entry is written. Data() makes and keeps the bytes instead.
+std::shared_ptr<const ZipEntry> StreamedEntry(std::string name, std::function<void(const PartSink&)> write);
 
 // Writes the entries as a zip, in order. Entries with raw bytes are copied
 // without recompressing; the others are deflated. The zip goes into `sink`

@@ -40,7 +40,10 @@ std::string Inflate(const ZipEntry& entry, uint64_t size) {
 
 const std::string& ZipEntry::Data() const {
     std::lock_guard lock(inflation);
-    if (deferred) {
+    if (writer) {
+        writer([&](std::string_view bytes) { data += bytes; });
+        writer = nullptr;
+    } else if (deferred) {
         data = Inflate(*this, size);
         deferred = false;
     }
