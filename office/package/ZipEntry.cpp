@@ -41,7 +41,9 @@ std::string Inflate(const ZipEntry& entry, uint64_t size) {
 const std::string& ZipEntry::Data() const {
     std::lock_guard lock(inflation);
     if (writer) {
-        writer([&](std::string_view bytes) { data += bytes; });
+        std::string made;
+        writer([&](std::string_view bytes) { made += bytes; });
+        data = std::move(made);
         writer = nullptr;
     } else if (deferred) {
         data = Inflate(*this, size);
