@@ -2,6 +2,7 @@
 // file is never replaced.
 #pragma once
 
+#include "office/package/ByteSink.h"
 #include "office/package/TemporaryNames.h"
 
 #include <filesystem>
@@ -20,7 +21,10 @@ namespace office {
 // TemporaryFileWindows.cpp are the two systems' sides.
 class TemporaryFile {
 public:
-    // Throws PackageError naming `shown` when the file cannot be written.
+    // Throws PackageError naming `shown` when the file cannot be written;
+    // what `write` throws goes on, and the file with it.
+    TemporaryFile(const std::filesystem::path& folder, const std::filesystem::path& shown, const ContentWriter& write,
+                  bool flush);
     TemporaryFile(const std::filesystem::path& folder, const std::filesystem::path& shown, std::string_view bytes,
                   bool flush);
     TemporaryFile(TemporaryFile&& other) noexcept;
@@ -38,15 +42,20 @@ private:
     std::unique_ptr<TemporaryName> removedOnSignal_;
 };
 
+// Hands what `write` makes to `put` in pieces of some hundred KiB, or
+// bigger ones as they come. Returns false as soon as `put` does, which has
+// kept the reason; what `write` throws goes on. For each system's side.
+bool WriteInPieces(const ContentWriter& write, const std::function<bool(std::string_view)>& put);
+
 // Makes the entries moved into folder durable; the data is already.
 void SyncFolder(const std::filesystem::path& folder);
 // Flushes every file written into folder's file system; throws PackageError.
 void FlushFileSystem(const std::filesystem::path& folder);
 
-// Writes bytes to a temporary file beside target, flushes it to disk and
+// Writes a temporary file beside target, flushes it to disk and
 // moves it to target. Returns false, writing nothing, when target exists;
 // throws PackageError naming the file for any other failure.
-bool WriteFileNoReplace(const std::filesystem::path& target, std::string_view bytes);
+bool WriteFileNoReplace(const std::filesystem::path& target, const ContentWriter& write);
 
 // Many files into one folder at once: every temporary file is written first,
 // one flush of the file system makes them all durable, then each is moved to
@@ -58,8 +67,8 @@ public:
     AtomicFolderWrite(const AtomicFolderWrite&) = delete;
     AtomicFolderWrite& operator=(const AtomicFolderWrite&) = delete;
 
-    // Writes bytes to a new temporary file in the folder; returns its number.
-    size_t Add(std::string_view bytes);
+    // Writes a new temporary file in the folder; returns its number.
+    size_t Add(const ContentWriter& write);
     // Flushes everything added or placed so far to disk.
     void Flush();
     // Moves file `number` to the folder's entry `name` unless that exists;

@@ -123,8 +123,19 @@ std::string Package::ToBytes() const {
     return WriteZip(parts_);
 }
 
+ContentWriter Package::Writer() const {
+    if (WrittenPartsChecked()) CheckWrittenParts(*this);
+    return [parts = parts_](const ByteSink& sink) { WriteZip(parts, sink); };
+}
+
+uint64_t Package::StoredSize() const {
+    uint64_t size = 0;
+    for (const auto& part : parts_) size += part->hasRaw ? part->raw.size() : part->Size();
+    return size;
+}
+
 void Package::SaveAs(const std::filesystem::path& target) const {
-    if (!WriteFileNoReplace(target, ToBytes())) {
+    if (!WriteFileNoReplace(target, Writer())) {
         throw PackageError("Cannot write '" + PathText(target) + "': the file already exists");
     }
 }

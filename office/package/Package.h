@@ -53,6 +53,13 @@ public:
     void Compress();
 
     std::string ToBytes() const;
+    // Writes the package file into the sink it is given as it is made, never
+    // holding it whole. Checks what it can now, so that most failures are
+    // known before a file is begun.
+    ContentWriter Writer() const;
+    // About the size of the package file: the parts' compressed bytes, or
+    // their bytes where they are not compressed yet.
+    uint64_t StoredSize() const;
     // Writes atomically; throws PackageError when target exists or the write fails.
     void SaveAs(const std::filesystem::path& target) const;
 

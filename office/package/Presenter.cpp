@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 
 namespace office {
 namespace {
@@ -52,6 +53,11 @@ std::filesystem::path PresentDocument(std::string_view baseName, std::string_vie
         .front();
 }
 
+std::filesystem::path PresentDocument(std::string_view baseName, std::string_view extension,
+                                      const ContentWriter& write) {
+    return PresentDocuments({{std::string(baseName), std::string(extension), write}}, [](size_t) {}).front();
+}
+
 std::vector<std::filesystem::path> PresentDocuments(const std::vector<PresentedDocument>& documents,
                                                     const std::function<void(size_t)>& presented) {
     // Unnamed files stay open until placed: a few hundred at a time keep
@@ -61,14 +67,25 @@ std::vector<std::filesystem::path> PresentDocuments(const std::vector<PresentedD
     AtomicFolderWrite batch(folder);
     std::vector<std::filesystem::path> paths;
     for (size_t first = 0; first < documents.size(); first += kDocumentsPerFlush) {
-        const size_t end = std::min(documents.size(), first + kDocumentsPerFlush);
-        for (size_t i = first; i < end; ++i) batch.Add(documents[i].bytes);
+        size_t end = std::min(documents.size(), first + kDocumentsPerFlush);
+        // One that cannot be written does not cost the ones before it.
+        std::exception_ptr failure;
+        for (size_t i = first; i < end && !failure; ++i) {
+            const PresentedDocument& document = documents[i];
+            try {
+                batch.Add(document.write ? document.write : [&](const ByteSink& sink) { sink(document.bytes); });
+            } catch (const PackageError&) {
+                failure = std::current_exception();
+                end = i;
+            }
+        }
         batch.Flush();
         for (size_t i = first; i < end; ++i) {
             paths.push_back(PlaceAtFreeName(batch, i, folder, documents[i].baseName, documents[i].extension));
             presented(i);
             Announce(paths.back());
         }
+        if (failure) std::rethrow_exception(failure);
     }
     batch.Flush();
     return paths;

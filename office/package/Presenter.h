@@ -2,10 +2,13 @@
 // memory and, when they become visible, hand each one to the desktop.
 #pragma once
 
+#include "office/package/ByteSink.h"
+
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace office {
@@ -22,11 +25,21 @@ std::filesystem::path OutputFolder();
 // there, ShellExecuteW on Windows) unless TOLVANE_OPEN is 0. Returns the path; throws PackageError naming the
 // file when writing fails.
 std::filesystem::path PresentDocument(std::string_view baseName, std::string_view extension, std::string_view bytes);
+// The same for a document that `write` writes straight into its file.
+std::filesystem::path PresentDocument(std::string_view baseName, std::string_view extension,
+                                      const ContentWriter& write);
 
 struct PresentedDocument {
+    PresentedDocument(std::string baseName, std::string extension, std::string bytes)
+        : baseName(std::move(baseName)), extension(std::move(extension)), bytes(std::move(bytes)) {}
+    // A document that `write` writes straight into its file, never held whole.
+    PresentedDocument(std::string baseName, std::string extension, ContentWriter write)
+        : baseName(std::move(baseName)), extension(std::move(extension)), write(std::move(write)) {}
+
     std::string baseName;
     std::string extension;
     std::string bytes;
+    ContentWriter write;  // instead of bytes when set
 };
 
 // Presents several documents as PresentDocument does, with one flush to disk

@@ -82,12 +82,19 @@ void SyncFolder(const std::filesystem::path& folder) {
 }
 
 TemporaryFile::TemporaryFile(const std::filesystem::path& folder, const std::filesystem::path& shown,
-                             std::string_view bytes, bool flush) {
+                             const ContentWriter& write, bool flush) {
     fd_ = OpenTemporary(folder, shown, path_);
     if (fd_ < 0) throw PackageError(Reason(shown, "cannot create a temporary file in its folder", errno));
     if (!path_.empty()) removedOnSignal_ = std::make_unique<TemporaryName>(path_);
     int error = 0;
-    if (!WriteAll(fd_, bytes, error)) {
+    bool written = false;
+    try {
+        written = WriteInPieces(write, [&](std::string_view bytes) { return WriteAll(fd_, bytes, error); });
+    } catch (...) {
+        Discard();
+        throw;
+    }
+    if (!written) {
         Discard();
         throw PackageError(Reason(shown, "writing failed", error));
     }

@@ -53,7 +53,7 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 // Windows has no call that flushes a whole file system for an ordinary user,
 // so each file is flushed as it is written, whatever the caller asks.
 TemporaryFile::TemporaryFile(const std::filesystem::path& folder, const std::filesystem::path& shown,
-                             std::string_view bytes, bool) {
+                             const ContentWriter& write, bool) {
     HANDLE file = CreateTemporary(folder, shown, path_);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
@@ -62,13 +62,29 @@ TemporaryFile::TemporaryFile(const std::filesystem::path& folder, const std::fil
     }
     removedOnSignal_ = std::make_unique<TemporaryName>(path_);
     const char* failed = nullptr;
-    if (!WriteAll(file, bytes)) {
+    DWORD error = 0;
+    bool written = false;
+    try {
+        written = WriteInPieces(write, [&](std::string_view bytes) {
+            if (WriteAll(file, bytes)) return true;
+            error = GetLastError();
+            return false;
+        });
+    } catch (...) {
+        CloseHandle(file);
+        Discard();
+        throw;
+    }
+    if (!written) {
         failed = "writing failed";
     } else if (!FlushFileBuffers(file)) {
         failed = "flushing failed";
+        error = GetLastError();
     }
-    const DWORD error = GetLastError();
-    if (!CloseHandle(file) && !failed) failed = "flushing failed";
+    if (!CloseHandle(file) && !failed) {
+        failed = "flushing failed";
+        error = GetLastError();
+    }
     if (failed) {
         Discard();
         throw PackageError(Reason(shown, failed, error));

@@ -2,6 +2,8 @@
 // raw compressed bytes, so an entry nobody changed is written back as it came.
 #pragma once
 
+#include "office/package/ByteSink.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -30,6 +32,10 @@ struct ZipEntry {
     void Defer();
     // Holds only the stored form of bytes of that size and checksum.
     void SetStored(uint16_t method, uint32_t checksum, std::string stored, uint64_t bytes);
+
+    // Makes the bytes of a StreamedEntry into the sink; null for any other
+    // entry and once Data() has made them.
+    mutable std::function<void(const ByteSink&)> writer;
 
 private:
     mutable bool deferred = false;
@@ -81,12 +87,20 @@ private:
 };
 
 // Receives a part's bytes a piece at a time, in order.
-using PartSink = std::function<void(std::string_view)>;
+using PartSink = ByteSink;
 // The part that `write` makes, compressed by a DeflatingWriter while it is made.
 std::shared_ptr<const ZipEntry> DeflatedEntry(std::string name, const std::function<void(const PartSink&)>& write);
 
+// A part made only as the zip is written, compressed straight into it and
+// never held; its sizes follow it in a data descriptor. `write` runs then,
+// each time the package is written, so what it reads must live as long as
+// the entry is written. Data() makes and keeps the bytes instead.
+std::shared_ptr<const ZipEntry> StreamedEntry(std::string name, std::function<void(const PartSink&)> write);
+
 // Writes the entries as a zip, in order. Entries with raw bytes are copied
-// without recompressing; the others are deflated.
+// without recompressing; the others are deflated. The zip goes into `sink`
+// as it is made, so that it is never held whole.
+void WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries, const ByteSink& sink);
 std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries);
 
 }  // namespace office

@@ -40,7 +40,12 @@ std::string Inflate(const ZipEntry& entry, uint64_t size) {
 
 const std::string& ZipEntry::Data() const {
     std::lock_guard lock(inflation);
-    if (deferred) {
+    if (writer) {
+        std::string made;
+        writer([&](std::string_view bytes) { made += bytes; });
+        data = std::move(made);
+        writer = nullptr;
+    } else if (deferred) {
         data = Inflate(*this, size);
         deferred = false;
     }

@@ -143,6 +143,7 @@ uint32_t Crc(const std::string& data) {
 
 struct Written {
     const std::string* name;
+    uint16_t flags;
     uint16_t method;
     uint32_t crc;
     uint32_t compressedSize;
@@ -153,7 +154,7 @@ struct Written {
 // From the flags to the name length, a local header and its central
 // directory record hold the same fields.
 void PutSharedFields(std::string& out, const Written& item, DosTime stamp) {
-    Put16(out, 0x0800);  // names are UTF-8
+    Put16(out, item.flags);
     Put16(out, item.method);
     Put16(out, stamp.time);
     Put16(out, stamp.date);
@@ -162,6 +163,10 @@ void PutSharedFields(std::string& out, const Written& item, DosTime stamp) {
     Put32(out, item.size);
     Put16(out, static_cast<uint32_t>(item.name->size()));
 }
+
+constexpr uint16_t kUtf8Names = 0x0800;
+// The sizes and checksum are zero in the local header and follow the data.
+constexpr uint16_t kSizesFollow = 0x0008;
 
 void CheckFits(uint64_t value, const std::string& name) {
     if (value > std::numeric_limits<uint32_t>::max()) {
@@ -200,7 +205,15 @@ std::shared_ptr<const ZipEntry> DeflatedEntry(std::string name, const std::funct
     return out.Finish();
 }
 
+std::shared_ptr<const ZipEntry> StreamedEntry(std::string name, std::function<void(const PartSink&)> write) {
+    auto entry = std::make_shared<ZipEntry>();
+    entry->name = std::move(name);
+    entry->writer = std::move(write);
+    return entry;
+}
+
 std::shared_ptr<const ZipEntry> Compressed(std::shared_ptr<const ZipEntry> entry) {
+    if (entry->writer) return DeflatedEntry(entry->name, entry->writer);
     if (entry->hasRaw) return entry;
     auto packed = std::make_shared<ZipEntry>(*entry);
     DeflateInto(packed->Data(), packed->raw);
@@ -212,12 +225,126 @@ std::shared_ptr<const ZipEntry> Compressed(std::shared_ptr<const ZipEntry> entry
     return packed;
 }
 
-std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries) {
+void WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries, const ByteSink& sink) {
     if (entries.size() > static_cast<size_t>(kMaxZipEntries)) {
         throw PackageError("Cannot write the package: it has " + std::to_string(entries.size()) + " parts, more than " +
                            std::to_string(kMaxZipEntries));
     }
     const DosTime stamp = Now();
+    uint64_t offset = 0;
+    // Headers gather here and go out with the next big piece; a part that is
+    // not compressed yet is compressed into `packed` before its header, which
+    // needs its sizes.
+    std::string pending;
+    std::string packed;
+    auto emit = [&](std::string_view bytes) {
+        if (!pending.empty()) {
+            sink(pending);
+            pending.clear();
+        }
+        sink(bytes);
+    };
+    // A streamed part goes out compressed in pieces of about this size.
+    constexpr size_t kStreamPiece = 64 * 1024;
+    std::vector<Written> written;
+    written.reserve(entries.size());
+    for (const auto& entry : entries) {
+        if (entry->writer) {
+            Written item{&entry->name, kUtf8Names | kSizesFollow, 8, 0, 0, 0, static_cast<uint32_t>(offset)};
+            CheckFits(offset, entry->name);
+            Put32(pending, 0x04034b50);
+            Put16(pending, 20);
+            PutSharedFields(pending, item, stamp);
+            Put16(pending, 0);
+            pending += entry->name;
+            offset += pending.size();
+            sink(pending);
+            pending.clear();
+            FastDeflater deflater;
+            uint64_t size = 0;
+            uint64_t compressed = 0;
+            auto send = [&] {
+                compressed += packed.size();
+                sink(packed);
+                packed.clear();
+            };
+            packed.clear();
+            entry->writer([&](std::string_view bytes) {
+                size += bytes.size();
+                item.crc = static_cast<uint32_t>(crc32_z(item.crc, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size()));
+                deflater->Feed(bytes, packed, Z_NO_FLUSH);
+                if (packed.size() >= kStreamPiece) send();
+            });
+            deflater->Feed({}, packed, Z_FINISH);
+            send();
+            CheckFits(size, entry->name);
+            CheckFits(compressed, entry->name);
+            item.size = static_cast<uint32_t>(size);
+            item.compressedSize = static_cast<uint32_t>(compressed);
+            Put32(pending, 0x08074b50);
+            Put32(pending, item.crc);
+            Put32(pending, item.compressedSize);
+            Put32(pending, item.size);
+            offset += compressed + pending.size();
+            sink(pending);
+            pending.clear();
+            written.push_back(item);
+            continue;
+        }
+        Written item{&entry->name, kUtf8Names, 8, 0, 0, 0, static_cast<uint32_t>(offset)};
+        CheckFits(offset, entry->name);
+        CheckFits(entry->Size(), entry->name);
+        item.size = static_cast<uint32_t>(entry->Size());
+        const std::string* stored = &entry->raw;
+        if (entry->hasRaw) {
+            item.method = entry->rawMethod;
+            item.crc = entry->crc;
+        } else {
+            packed.clear();
+            DeflateInto(entry->Data(), packed);
+            item.crc = Crc(entry->Data());
+            stored = &packed;
+        }
+        CheckFits(stored->size(), entry->name);
+        item.compressedSize = static_cast<uint32_t>(stored->size());
+        const size_t headerStart = pending.size();
+        Put32(pending, 0x04034b50);
+        Put16(pending, 20);
+        PutSharedFields(pending, item, stamp);
+        Put16(pending, 0);
+        pending += entry->name;
+        offset += pending.size() - headerStart + stored->size();
+        emit(*stored);
+        written.push_back(item);
+    }
+    const uint64_t directoryStart = offset;
+    for (const Written& item : written) {
+        Put32(pending, 0x02014b50);
+        Put16(pending, 20);
+        Put16(pending, 20);
+        PutSharedFields(pending, item, stamp);
+        Put16(pending, 0);
+        Put16(pending, 0);
+        Put16(pending, 0);
+        Put16(pending, 0);
+        Put32(pending, 0);
+        Put32(pending, item.offset);
+        pending += *item.name;
+    }
+    CheckFits(directoryStart + pending.size(), "central directory");
+    const uint64_t directorySize = pending.size();
+    Put32(pending, 0x06054b50);
+    Put16(pending, 0);
+    Put16(pending, 0);
+    Put16(pending, static_cast<uint32_t>(written.size()));
+    Put16(pending, static_cast<uint32_t>(written.size()));
+    Put32(pending, static_cast<uint32_t>(directorySize));
+    Put32(pending, static_cast<uint32_t>(directoryStart));
+    Put16(pending, 0);
+    sink(pending);
+}
+
+std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries) {
     // Room for the headers, the parts compressed already and the bound of
     // the others, so that a large package is not copied while it grows.
     size_t room = 22;
@@ -227,63 +354,7 @@ std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries
     }
     std::string out;
     out.reserve(room);
-    std::vector<Written> written;
-    written.reserve(entries.size());
-    for (const auto& entry : entries) {
-        Written item{&entry->name, 8, 0, 0, 0, static_cast<uint32_t>(out.size())};
-        CheckFits(out.size(), entry->name);
-        CheckFits(entry->Size(), entry->name);
-        item.size = static_cast<uint32_t>(entry->Size());
-        if (entry->hasRaw) {
-            item.method = entry->rawMethod;
-            item.crc = entry->crc;
-            CheckFits(entry->raw.size(), entry->name);
-            item.compressedSize = static_cast<uint32_t>(entry->raw.size());
-        }
-        Put32(out, 0x04034b50);
-        Put16(out, 20);
-        PutSharedFields(out, item, stamp);
-        Put16(out, 0);
-        out += entry->name;
-        if (entry->hasRaw) {
-            out += entry->raw;
-        } else {
-            // Compressed straight behind its header, which learns the sizes afterwards.
-            const size_t start = out.size();
-            DeflateInto(entry->Data(), out);
-            CheckFits(out.size() - start, entry->name);
-            item.crc = Crc(entry->Data());
-            item.compressedSize = static_cast<uint32_t>(out.size() - start);
-            std::string header;
-            PutSharedFields(header, item, stamp);
-            out.replace(item.offset + 6, header.size(), header);
-        }
-        written.push_back(item);
-    }
-    const uint64_t directoryStart = out.size();
-    for (const Written& item : written) {
-        Put32(out, 0x02014b50);
-        Put16(out, 20);
-        Put16(out, 20);
-        PutSharedFields(out, item, stamp);
-        Put16(out, 0);
-        Put16(out, 0);
-        Put16(out, 0);
-        Put16(out, 0);
-        Put32(out, 0);
-        Put32(out, item.offset);
-        out += *item.name;
-    }
-    CheckFits(out.size(), "central directory");
-    const uint64_t directorySize = out.size() - directoryStart;
-    Put32(out, 0x06054b50);
-    Put16(out, 0);
-    Put16(out, 0);
-    Put16(out, static_cast<uint32_t>(written.size()));
-    Put16(out, static_cast<uint32_t>(written.size()));
-    Put32(out, static_cast<uint32_t>(directorySize));
-    Put32(out, static_cast<uint32_t>(directoryStart));
-    Put16(out, 0);
+    WriteZip(entries, [&](std::string_view bytes) { out += bytes; });
     return out;
 }
 

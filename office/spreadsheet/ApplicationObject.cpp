@@ -138,13 +138,14 @@ private:
                 continue;
             }
             try {
-                files.push_back({document->Name(), document->Extension(), document->Built().ToBytes()});
+                Package built = document->Built();
+                bytes += built.StoredSize();
+                files.emplace_back(document->Name(), document->Extension(), built.Writer());
             } catch (const PackageError& error) {
                 present();
                 throw AutomationError("Cannot show the workbook '" + document->Name() + "': " + error.what());
             }
             waiting.push_back(document);
-            bytes += files.back().bytes.size();
             if (files.size() >= kBatchFiles || bytes >= kBatchBytes) {
                 present();
             }

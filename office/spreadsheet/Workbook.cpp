@@ -404,8 +404,9 @@ Package Workbook::Build()
         sheet->WriteSelection();
         if (sheet->changed) {
             MatchTableColumnNames(*this, *sheet);
-            out.SetEntry(DeflatedEntry(out.StoredName(sheet->partName),
-                                       [&](const PartSink& sink) { WriteSheet(*sheet, sink); }));
+            Sheet* written = sheet.get();
+            out.SetEntry(StreamedEntry(out.StoredName(sheet->partName),
+                                       [written](const PartSink& sink) { WriteSheet(*written, sink); }));
             anySheetWritten = true;
         }
         sheet->WriteComments();
@@ -456,8 +457,9 @@ Package Workbook::Build()
         writeWorkbookPart(
             stringsPart, "sharedStrings.xml",
             [&](const std::string& name) {
-                out.SetEntry(
-                    DeflatedEntry(out.StoredName(name), [&](const PartSink& sink) { strings.Serialize(sink); }));
+                const SharedStrings* written = &strings;
+                out.SetEntry(StreamedEntry(out.StoredName(name),
+                                           [written](const PartSink& sink) { written->Serialize(sink); }));
             },
             kSharedStringsType, kSharedStringsContent);
     }

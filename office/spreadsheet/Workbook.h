@@ -69,7 +69,9 @@ public:
     void ActiveSheetChanged() { activeSheetChanged = true; }
 
     // The package with every change written into it; a template's main part
-    // becomes a workbook's.
+    // becomes a workbook's. Changed sheets are written only as the package is
+    // (StreamedEntry), so it is written while this workbook lives, before the
+    // next change, or compressed first (Package::Compress).
     Package Build();
 
 private:

@@ -72,7 +72,7 @@ private:
         }
         if (call.Bool(0, false) && !document->Presented()) {
             try {
-                PresentDocument(document->Name(), document->Extension(), document->Built().ToBytes());
+                PresentDocument(document->Name(), document->Extension(), document->Built().Writer());
             } catch (const PackageError& error) {
                 throw AutomationError("Cannot save the workbook '" + document->Name() + "': " + error.what());
             }

@@ -77,5 +77,23 @@ TEST(StreamedSave, LargeSheetAndStringsComeBackWhole)
     }
 }
 
+// A build writes its sheets only as it is written; compressed, as a parked
+// workbook's is, it needs the workbook no more.
+TEST(StreamedSave, ACompressedBuildOutlivesItsWorkbook)
+{
+    ScratchFolder scratch;
+    auto file = WorkbookBuilder()
+                    .Strings({"first"})
+                    .Sheet("Sheet1", Kept(1) + Kept(2) + Kept(3),
+                           "<mergeCells count=\"1\"><mergeCell ref=\"C1:D1\"/></mergeCells>")
+                    .Write(scratch.Path() / "parked.xlsx");
+    auto workbook = Filled(file);
+    office::Package built = workbook->Build();
+    built.Compress();
+    workbook.reset();
+    auto again = Workbook::FromPackage(office::Package::FromBytes(built.ToBytes(), "again"));
+    ExpectWhole(*again);
+}
+
 }  // namespace
 }  // namespace excel_test
