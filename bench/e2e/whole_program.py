@@ -3,6 +3,8 @@ benchmarks: cpu time and peak memory of a child, medians over several runs."""
 import os
 import statistics
 import subprocess
+import sys
+import tempfile
 from dataclasses import dataclass
 from pathlib import Path
 
@@ -16,14 +18,22 @@ class Figures:
     megabytes: float  # peak resident set
 
 
+# Beside the configured benchmark scripts in the build's bench folder.
+MEASURED_RUN = Path(sys.argv[0]).resolve().parent / "measured_run"
+
+
 def run_child(arguments, env=None) -> Figures:
-    started = os.times().elapsed
-    child = subprocess.Popen([str(a) for a in arguments], env=env, stdout=subprocess.DEVNULL)
-    _, status, usage = os.wait4(child.pid, 0)
-    code = os.waitstatus_to_exitcode(status)
-    if code != 0:
-        raise SystemExit(f"{arguments[0]} ended with exit code {code}")
-    return Figures(os.times().elapsed - started, usage.ru_utime + usage.ru_stime, usage.ru_maxrss / 1024)
+    """Runs the program through measured_run, so that its peak memory is its
+    own and not this script's (see MeasuredRun.cpp)."""
+    with tempfile.NamedTemporaryFile(prefix="measured-", suffix=".txt") as result:
+        started = os.times().elapsed
+        code = subprocess.run([str(MEASURED_RUN), result.name, *(str(a) for a in arguments)], env=env,
+                              stdout=subprocess.DEVNULL).returncode
+        wall = os.times().elapsed - started
+        if code != 0:
+            raise SystemExit(f"{arguments[0]} ended with exit code {code}")
+        user, system, kilobytes = Path(result.name).read_text().split()
+    return Figures(wall, float(user) + float(system), int(kilobytes) / 1024)
 
 
 def program_env(output: Path) -> dict:
