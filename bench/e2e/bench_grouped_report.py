@@ -59,41 +59,46 @@ def memory_limit() -> int:
     return int(os.sysconf("SC_PHYS_PAGES") * os.sysconf("SC_PAGE_SIZE") * LIBREOFFICE_MEMORY_SHARE)
 
 
-def convert_with_libreoffice(soffice: str, workbook: Path, folder: Path) -> Path:
-    """The workbook converted to CSV; soffice may linger after writing it, so
-    the run ends once the file stops growing. Its memory is watched rather than
-    capped: soffice reserves far more address space than it uses, and under an
-    address-space limit its import waits forever for a worker that failed."""
+def convert_with_libreoffice(soffice: str, workbook: Path, folder: Path):
+    """The workbook converted to CSV, and how soffice's run ended; soffice may
+    linger after writing it, so the run ends once the file stops growing. Its
+    memory is watched rather than capped: soffice reserves far more address
+    space than it uses, and under an address-space limit its import waits
+    forever for a worker that failed."""
     csv = folder / (workbook.stem + ".csv")
     profile = folder / "lo-profile"
     command = [soffice, f"-env:UserInstallation=file://{profile}", "--headless", "--convert-to", "csv",
                "--outdir", str(folder), str(workbook)]
     child = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-    deadline = time.monotonic() + LIBREOFFICE_SECONDS
+    started = time.monotonic()
     last_size = -1
-    while child.poll() is None and time.monotonic() < deadline and resident_bytes(child.pid) < memory_limit():
+    peak = 0
+    while child.poll() is None and time.monotonic() < started + LIBREOFFICE_SECONDS and peak < memory_limit():
         time.sleep(5)
+        peak = max(peak, resident_bytes(child.pid))
         size = csv.stat().st_size if csv.exists() else -1
         if size > 0 and size == last_size:
             break
         last_size = size
+    ended = (f"soffice ended with code {child.returncode}" if child.poll() is not None
+             else "soffice was stopped")
     if child.poll() is None:
         os.killpg(child.pid, signal.SIGKILL)
         child.wait()
-    return csv
+    return csv, f"{ended} after {time.monotonic() - started:.0f} s at {peak >> 20} MB"
 
 
 def opens_in_libreoffice(workbook: Path, folder: Path, records: int) -> str:
     soffice = shutil.which("soffice")
     if not soffice:
         return "LibreOffice check skipped: soffice is not installed"
-    csv = convert_with_libreoffice(soffice, workbook, folder)
+    csv, ended = convert_with_libreoffice(soffice, workbook, folder)
     if not csv.exists():
         return (f"FAIL LibreOffice did not open the {records}-record report within {LIBREOFFICE_SECONDS} s "
-                f"and {memory_limit() >> 30} GB")
+                f"and {memory_limit() >> 30} GB: {ended}")
     items = sum(1 for line in csv.open(encoding="utf-8", errors="replace") if ",Item " in line)
     ok = items == records
-    return f"{verdict(ok)} LibreOffice opened the report: {items} detail rows of {records}"
+    return f"{verdict(ok)} LibreOffice opened the report: {items} detail rows of {records} ({ended})"
 
 
 def main() -> int:
