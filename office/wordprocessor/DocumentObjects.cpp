@@ -38,7 +38,7 @@ void DocumentsObject::Add(Call& call) {
     if (path.empty()) throw AutomationError("Documents.Add: the template path is empty");
     std::shared_ptr<const WordTemplate> source;
     try {
-        source = state_->templates.Get(PathFromUtf8(path));
+        source = state_->templates.Get(PathFromUtf8(path), LoadWordTemplate);
     } catch (const WordError& error) {
         throw AutomationError(std::string("Documents.Add: ") + error.what());
     }

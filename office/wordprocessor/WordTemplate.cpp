@@ -115,19 +115,4 @@ std::shared_ptr<const WordTemplate> LoadWordTemplate(const std::filesystem::path
     }
 }
 
-std::shared_ptr<const WordTemplate> TemplateCache::Get(const std::filesystem::path& path) {
-    std::error_code error;
-    Stamp stamp{std::filesystem::last_write_time(path, error), 0};
-    if (!error) stamp.size = std::filesystem::file_size(path, error);
-    if (!error && last_ && path == lastPath_ && stamp == lastStamp_) return last_;
-    last_.reset();
-    std::shared_ptr<const WordTemplate> content = files_.Get(path, LoadWordTemplate);
-    if (!error) {
-        lastPath_ = path;
-        lastStamp_ = stamp;
-        last_ = content;
-    }
-    return content;
-}
-
 }  // namespace office::word

@@ -39,26 +39,7 @@ struct WordTemplate {
 // the reason when it is missing, unsafe or not a WordprocessingML package.
 std::shared_ptr<const WordTemplate> LoadWordTemplate(const std::filesystem::path& path);
 
-// Templates by path, reread only when the file changes. The program names
-// one template for every document it adds: when that path names the same
-// file as last time, unchanged, two status queries answer instead of the
-// path's resolution (a link read for each of its folders) that the file
-// cache keys by.
-class TemplateCache {
-public:
-    // Throws WordError as LoadWordTemplate does.
-    std::shared_ptr<const WordTemplate> Get(const std::filesystem::path& path);
-
-private:
-    struct Stamp {
-        std::filesystem::file_time_type modified;
-        uintmax_t size = 0;
-        bool operator==(const Stamp&) const = default;
-    };
-    std::filesystem::path lastPath_;
-    Stamp lastStamp_;
-    std::shared_ptr<const WordTemplate> last_;
-    FileCache<WordTemplate> files_;
-};
+// Templates by path, reread only when the file changes.
+using TemplateCache = FileCache<WordTemplate>;
 
 }  // namespace office::word
