@@ -225,6 +225,55 @@ std::shared_ptr<const ZipEntry> Compressed(std::shared_ptr<const ZipEntry> entry
     return packed;
 }
 
+namespace {
+
+void PutLocalHeader(std::string& out, const Written& item, DosTime stamp) {
+    Put32(out, 0x04034b50);
+    Put16(out, 20);
+    PutSharedFields(out, item, stamp);
+    Put16(out, 0);
+    out += *item.name;
+}
+
+// A part made as it is written: compressed into the sink in pieces, its
+// sizes and checksum in a data descriptor after it. Returns the bytes it took.
+uint64_t WriteStreamedPart(const ZipEntry& entry, Written& item, DosTime stamp, const ByteSink& sink) {
+    constexpr size_t kPiece = 64 * 1024;
+    std::string out;
+    PutLocalHeader(out, item, stamp);
+    const uint64_t headerSize = out.size();
+    sink(out);
+    out.clear();
+    FastDeflater deflater;
+    uint64_t size = 0;
+    uint64_t compressed = 0;
+    auto send = [&] {
+        compressed += out.size();
+        sink(out);
+        out.clear();
+    };
+    entry.writer([&](std::string_view bytes) {
+        size += bytes.size();
+        item.crc = static_cast<uint32_t>(crc32_z(item.crc, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size()));
+        deflater->Feed(bytes, out, Z_NO_FLUSH);
+        if (out.size() >= kPiece) send();
+    });
+    deflater->Feed({}, out, Z_FINISH);
+    send();
+    CheckFits(size, entry.name);
+    CheckFits(compressed, entry.name);
+    item.size = static_cast<uint32_t>(size);
+    item.compressedSize = static_cast<uint32_t>(compressed);
+    Put32(out, 0x08074b50);
+    Put32(out, item.crc);
+    Put32(out, item.compressedSize);
+    Put32(out, item.size);
+    sink(out);
+    return headerSize + compressed + out.size();
+}
+
+}  // namespace
+
 void WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries, const ByteSink& sink) {
     if (entries.size() > static_cast<size_t>(kMaxZipEntries)) {
         throw PackageError("Cannot write the package: it has " + std::to_string(entries.size()) + " parts, more than " +
@@ -232,67 +281,20 @@ void WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries, const
     }
     const DosTime stamp = Now();
     uint64_t offset = 0;
-    // Headers gather here and go out with the next big piece; a part that is
-    // not compressed yet is compressed into `packed` before its header, which
-    // needs its sizes.
-    std::string pending;
+    std::string header;
+    // A part that is not compressed yet is compressed here first: its header needs the sizes.
     std::string packed;
-    auto emit = [&](std::string_view bytes) {
-        if (!pending.empty()) {
-            sink(pending);
-            pending.clear();
-        }
-        sink(bytes);
-    };
-    // A streamed part goes out compressed in pieces of about this size.
-    constexpr size_t kStreamPiece = 64 * 1024;
     std::vector<Written> written;
     written.reserve(entries.size());
     for (const auto& entry : entries) {
+        CheckFits(offset, entry->name);
         if (entry->writer) {
             Written item{&entry->name, kUtf8Names | kSizesFollow, 8, 0, 0, 0, static_cast<uint32_t>(offset)};
-            CheckFits(offset, entry->name);
-            Put32(pending, 0x04034b50);
-            Put16(pending, 20);
-            PutSharedFields(pending, item, stamp);
-            Put16(pending, 0);
-            pending += entry->name;
-            offset += pending.size();
-            sink(pending);
-            pending.clear();
-            FastDeflater deflater;
-            uint64_t size = 0;
-            uint64_t compressed = 0;
-            auto send = [&] {
-                compressed += packed.size();
-                sink(packed);
-                packed.clear();
-            };
-            packed.clear();
-            entry->writer([&](std::string_view bytes) {
-                size += bytes.size();
-                item.crc = static_cast<uint32_t>(crc32_z(item.crc, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size()));
-                deflater->Feed(bytes, packed, Z_NO_FLUSH);
-                if (packed.size() >= kStreamPiece) send();
-            });
-            deflater->Feed({}, packed, Z_FINISH);
-            send();
-            CheckFits(size, entry->name);
-            CheckFits(compressed, entry->name);
-            item.size = static_cast<uint32_t>(size);
-            item.compressedSize = static_cast<uint32_t>(compressed);
-            Put32(pending, 0x08074b50);
-            Put32(pending, item.crc);
-            Put32(pending, item.compressedSize);
-            Put32(pending, item.size);
-            offset += compressed + pending.size();
-            sink(pending);
-            pending.clear();
+            offset += WriteStreamedPart(*entry, item, stamp, sink);
             written.push_back(item);
             continue;
         }
         Written item{&entry->name, kUtf8Names, 8, 0, 0, 0, static_cast<uint32_t>(offset)};
-        CheckFits(offset, entry->name);
         CheckFits(entry->Size(), entry->name);
         item.size = static_cast<uint32_t>(entry->Size());
         const std::string* stored = &entry->raw;
@@ -307,41 +309,39 @@ void WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries, const
         }
         CheckFits(stored->size(), entry->name);
         item.compressedSize = static_cast<uint32_t>(stored->size());
-        const size_t headerStart = pending.size();
-        Put32(pending, 0x04034b50);
-        Put16(pending, 20);
-        PutSharedFields(pending, item, stamp);
-        Put16(pending, 0);
-        pending += entry->name;
-        offset += pending.size() - headerStart + stored->size();
-        emit(*stored);
+        header.clear();
+        PutLocalHeader(header, item, stamp);
+        sink(header);
+        sink(*stored);
+        offset += header.size() + stored->size();
         written.push_back(item);
     }
     const uint64_t directoryStart = offset;
+    std::string directory;
     for (const Written& item : written) {
-        Put32(pending, 0x02014b50);
-        Put16(pending, 20);
-        Put16(pending, 20);
-        PutSharedFields(pending, item, stamp);
-        Put16(pending, 0);
-        Put16(pending, 0);
-        Put16(pending, 0);
-        Put16(pending, 0);
-        Put32(pending, 0);
-        Put32(pending, item.offset);
-        pending += *item.name;
+        Put32(directory, 0x02014b50);
+        Put16(directory, 20);
+        Put16(directory, 20);
+        PutSharedFields(directory, item, stamp);
+        Put16(directory, 0);
+        Put16(directory, 0);
+        Put16(directory, 0);
+        Put16(directory, 0);
+        Put32(directory, 0);
+        Put32(directory, item.offset);
+        directory += *item.name;
     }
-    CheckFits(directoryStart + pending.size(), "central directory");
-    const uint64_t directorySize = pending.size();
-    Put32(pending, 0x06054b50);
-    Put16(pending, 0);
-    Put16(pending, 0);
-    Put16(pending, static_cast<uint32_t>(written.size()));
-    Put16(pending, static_cast<uint32_t>(written.size()));
-    Put32(pending, static_cast<uint32_t>(directorySize));
-    Put32(pending, static_cast<uint32_t>(directoryStart));
-    Put16(pending, 0);
-    sink(pending);
+    CheckFits(directoryStart + directory.size(), "central directory");
+    const uint64_t directorySize = directory.size();
+    Put32(directory, 0x06054b50);
+    Put16(directory, 0);
+    Put16(directory, 0);
+    Put16(directory, static_cast<uint32_t>(written.size()));
+    Put16(directory, static_cast<uint32_t>(written.size()));
+    Put32(directory, static_cast<uint32_t>(directorySize));
+    Put32(directory, static_cast<uint32_t>(directoryStart));
+    Put16(directory, 0);
+    sink(directory);
 }
 
 std::string WriteZip(const std::vector<std::shared_ptr<const ZipEntry>>& entries) {
